@@ -1,0 +1,47 @@
+// Devices opened by path ("\\.\E:") and their I/O control requests.
+//
+// Public: class Device (an open handle that closes itself), OpenDevice(), DeviceControl().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace os {
+
+enum : uint32_t {
+  kGenericRead = 0x80000000u,
+  kShareRead = 0x1,
+  kShareWrite = 0x2,
+};
+
+class Device {
+ public:
+  Device();
+  ~Device();
+  Device(Device&&) noexcept;
+  Device& operator=(Device&&) noexcept;
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
+
+  bool IsOpen() const;
+  void Close();
+
+  struct Impl;
+  explicit Device(std::unique_ptr<Impl> impl);
+  Impl* impl() const { return impl_.get(); }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// CreateFile with OPEN_EXISTING and no flags. Not open on failure.
+Device OpenDevice(std::string_view path, uint32_t access, uint32_t share);
+
+// DeviceIoControl: sends `in`, receives at most out.size() bytes into `out`.
+// *returned gets the byte count the device reported.
+bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t> in,
+                   std::span<uint8_t> out, uint32_t* returned = nullptr);
+
+}  // namespace os

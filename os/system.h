@@ -1,0 +1,51 @@
+// The running system: version, environment, locale ids, the command line,
+// the program's own path, regional number format and the shell's "open".
+//
+// Public functions:
+//   QueryVersion()        GetVersionExA
+//   EnvVar()              GetEnvironmentVariable
+//   SystemDefaultLocale(), ThreadLocale(), SetThreadLocaleId()
+//   CommandLine()         GetCommandLineW, as UTF-8
+//   SplitCommandLine()    CommandLineToArgvW
+//   ModulePath()          the program file's full path
+//   FormatNumber()        GetNumberFormat with the user's regional settings
+//   ShellOpen()           ShellExecute "open"
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace os {
+
+struct VersionInfo {
+  uint32_t major = 0;
+  uint32_t minor = 0;
+  uint32_t build = 0;
+};
+std::optional<VersionInfo> QueryVersion();
+
+std::optional<std::string> EnvVar(std::string_view name);
+
+uint32_t SystemDefaultLocale();
+uint32_t ThreadLocale();
+bool SetThreadLocaleId(uint32_t lcid);
+
+std::string CommandLine();
+// Splits by the rules of CommandLineToArgvW. Nothing when the split fails.
+std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line);
+
+std::string ModulePath();
+
+// `number` is a plain decimal text ("1234.5"); the result has `decimals`
+// decimal places, grouping and decimal sign of the user's regional settings.
+std::string FormatNumber(std::string_view number, int decimals);
+
+// ShellExecute(0, "open", file, parameters, folder, show). Values of 32 or
+// less are the shell's failure codes.
+intptr_t ShellOpen(std::string_view file, std::string_view parameters,
+                   std::string_view folder, int show);
+
+}  // namespace os
