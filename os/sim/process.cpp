@@ -1,0 +1,271 @@
+// Processes of the simulated machine. A started program is a real host
+// process: the stand-in named by the program file, or 7-Zip for the
+// archiver. Each start is written to <machine>/started.log, one line per
+// start, so that tests can read back what the system ran and in which order:
+//   <redirection>\t<result>\t<command line>
+// where <redirection> is "wow64-on", "wow64-off" or "native" (the caller
+// itself is a 64-bit program) and <result> is "ok" or "error=<n>". The
+// children's output goes to <machine>/output.log.
+#include "os/process.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "os/sim/command_line.h"
+#include "os/sim/event_loop.h"
+#include "os/sim/paths.h"
+#include "os/sim/programs.h"
+#include "os/sim/sim.h"
+#include "os/sim/state.h"
+#include "os/sim/win_errors.h"
+
+extern char** environ;
+
+namespace os {
+
+struct Process::Impl {
+  pid_t pid = -1;
+  int pidfd = -1;
+  bool reaped = false;
+  uint32_t exitCode = kStillActive;
+  std::string name;  // program file name, for the process list
+};
+
+namespace {
+
+// Children whose Process object went away before they ended; reaped later so
+// that they do not stay zombies.
+std::set<pid_t>& Orphans() {
+  static std::set<pid_t> orphans;
+  return orphans;
+}
+
+struct Child {
+  pid_t pid;
+  std::string name;
+};
+std::vector<Child>& LiveChildren() {
+  static std::vector<Child> children;
+  return children;
+}
+
+void ReapOrphans() {
+  for (auto it = Orphans().begin(); it != Orphans().end();) {
+    int status = 0;
+    if (waitpid(*it, &status, WNOHANG) != 0) it = Orphans().erase(it);
+    else ++it;
+  }
+}
+
+bool CallerIsNative() {
+  const char* v = getenv("TARNVALE_NATIVE");
+  return v && std::string(v) == "1";
+}
+
+void Log(const std::string& redirection, const std::string& result, std::string_view commandLine) {
+  std::ofstream log(sim::MachineFolder() + "/started.log", std::ios::app);
+  log << redirection << "\t" << result << "\t" << commandLine << "\n";
+}
+
+uint32_t DecodeStatus(int status) {
+  if (WIFEXITED(status)) return static_cast<uint32_t>(WEXITSTATUS(status));
+  return 0xC000013Au;  // ended by a signal: STATUS_CONTROL_C_EXIT
+}
+
+bool Reap(Process::Impl& p, bool block) {
+  if (p.reaped) return true;
+  int status = 0;
+  pid_t r = waitpid(p.pid, &status, block ? 0 : WNOHANG);
+  if (r != p.pid) return false;
+  p.reaped = true;
+  p.exitCode = DecodeStatus(status);
+  auto& live = LiveChildren();
+  for (auto it = live.begin(); it != live.end(); ++it)
+    if (it->pid == p.pid) {
+      live.erase(it);
+      break;
+    }
+  return true;
+}
+
+std::string FileName(const std::string& windowsPath) {
+  size_t slash = windowsPath.find_last_of('\\');
+  return slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
+}
+
+}  // namespace
+
+Process::Process() = default;
+Process::~Process() {
+  if (impl_ && !impl_->reaped && !Reap(*impl_, false)) Orphans().insert(impl_->pid);
+  if (impl_ && impl_->pidfd >= 0) close(impl_->pidfd);
+}
+Process::Process(Process&&) noexcept = default;
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Process dying(std::move(*this));
+    impl_ = std::move(other.impl_);
+  }
+  return *this;
+}
+Process::Process(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+bool Process::IsValid() const { return impl_ != nullptr; }
+uint32_t Process::Id() const { return impl_ ? static_cast<uint32_t>(impl_->pid) : 0; }
+
+Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t* error) {
+  (void)showWindow;  // every window of the simulated machine is hidden
+  ReapOrphans();
+  if (sim::MachineFolder().empty()) {
+    if (error) *error = sim::kErrorFileNotFound;
+    return Process();
+  }
+  auto machine = sim::Current();
+  bool native = CallerIsNative();
+  bool redirected = machine->wow64 && !native && !sim::State().redirectionOff;
+  std::string redirection = native ? "native" : (redirected ? "wow64-on" : "wow64-off");
+  auto fail = [&](uint32_t code) {
+    if (error) *error = code;
+    Log(redirection, "error=" + std::to_string(code), commandLine);
+    return Process();
+  };
+
+  uint32_t searchError = 0;
+  auto program = sim::FindProgram(*machine, commandLine, redirected, &searchError);
+  if (!program) return fail(searchError);
+  std::string line(commandLine);
+  if (program->batch) {
+    // A batch file runs through the command interpreter.
+    line = machine->windir + "\\System32\\cmd.exe /c " + line;
+    program = sim::FindProgram(*machine, line, redirected, &searchError);
+    if (!program) return fail(searchError);
+  }
+  auto standin = sim::StandinName(program->hostPath);
+  if (!standin) return fail(sim::kErrorBadExeFormat);
+
+  std::vector<std::string> winArgs = sim::SplitLikeWindows(line, program->windowsPath);
+  std::vector<std::string> argv;
+  std::string executable;
+  if (*standin == "7zz") {
+    executable = "7zz";
+    argv.push_back("7zz");
+    for (size_t i = 1; i < winArgs.size(); ++i) argv.push_back(sim::MapArchiverArgument(*machine, winArgs[i]));
+  } else {
+    executable = sim::ToolsFolder() + "/tvtool";
+    argv.push_back("tvtool");
+    argv.push_back(*standin);
+    for (size_t i = 1; i < winArgs.size(); ++i) argv.push_back(winArgs[i]);
+  }
+
+  // The environment of the child: ours, and what a stand-in needs to know.
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    std::string v = *e;
+    if (v.rfind("TARNVALE_CMDLINE=", 0) == 0 || v.rfind("TARNVALE_PROGRAM=", 0) == 0 ||
+        v.rfind("TARNVALE_NATIVE=", 0) == 0)
+      continue;
+    env.push_back(v);
+  }
+  env.push_back("TARNVALE_CMDLINE=" + line);
+  env.push_back("TARNVALE_PROGRAM=" + program->windowsPath);
+  env.push_back(std::string("TARNVALE_NATIVE=") + ((native || program->native) ? "1" : "0"));
+  if (!getenv("TARNVALE_TOOLS")) env.push_back("TARNVALE_TOOLS=" + sim::ToolsFolder());
+
+  std::vector<char*> cargv, cenv;
+  for (auto& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  for (auto& e : env) cenv.push_back(e.data());
+  cenv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  std::string output = sim::MachineFolder() + "/output.log";
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = -1;
+  int rc = executable == "7zz" ? posix_spawnp(&pid, "7zz", &actions, nullptr, cargv.data(), cenv.data())
+                               : posix_spawn(&pid, executable.c_str(), &actions, nullptr, cargv.data(), cenv.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    fprintf(stderr, "tarnvale: cannot start the host program %s (%s)%s\n", executable.c_str(), strerror(rc),
+            executable == "7zz" ? "; install 7-Zip with: apt-get install 7zip" : "");
+    return fail(sim::kErrorFileNotFound);
+  }
+  auto impl = std::make_unique<Process::Impl>();
+  impl->pid = pid;
+  impl->pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  impl->name = FileName(program->windowsPath);
+  LiveChildren().push_back({pid, impl->name});
+  Log(redirection, "ok", commandLine);
+  if (error) *error = 0;
+  return Process(std::move(impl));
+}
+
+WaitResult WaitProcessOrEvents(const Process& process, uint32_t timeoutMs) {
+  if (!process.IsValid()) return WaitResult::kFailed;
+  Process::Impl& p = *process.impl();
+  if (p.reaped) return WaitResult::kProcessEnded;
+  if (p.pidfd < 0) {
+    // No process descriptor: look every 10 ms.
+    while (true) {
+      if (Reap(p, false)) return WaitResult::kProcessEnded;
+      WaitResult r = sim::EventLoop::Get().Wait(-1, timeoutMs < 10 ? timeoutMs : 10);
+      if (r == WaitResult::kEventsPending) return r;
+      if (timeoutMs != kInfinite) {
+        if (timeoutMs <= 10) return Reap(p, false) ? WaitResult::kProcessEnded : WaitResult::kTimedOut;
+        timeoutMs -= 10;
+      }
+    }
+  }
+  WaitResult r = sim::EventLoop::Get().Wait(p.pidfd, timeoutMs);
+  if (r == WaitResult::kProcessEnded) Reap(p, true);
+  return r;
+}
+
+std::optional<uint32_t> ExitCode(const Process& process) {
+  if (!process.IsValid()) return std::nullopt;
+  Process::Impl& p = *process.impl();
+  if (!Reap(p, false)) return kStillActive;
+  return p.exitCode;
+}
+
+std::vector<ProcessEntry> ListProcesses() {
+  std::vector<ProcessEntry> list;
+  auto machine = sim::Current();
+  for (const auto& p : machine->processes) list.push_back({p.id, p.name});
+  for (const Child& c : LiveChildren()) list.push_back({static_cast<uint32_t>(c.pid), c.name});
+  return list;
+}
+
+bool CanOpenProcess(uint32_t id, uint32_t access) {
+  if (id == 0) return false;
+  auto machine = sim::Current();
+  for (const auto& p : machine->processes)
+    if (p.id == id) return p.fullAccess || access != kProcessAllAccess;
+  for (const Child& c : LiveChildren())
+    if (static_cast<uint32_t>(c.pid) == id) return true;
+  return false;
+}
+
+Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
+  if (!wanted || CallerIsNative() || !sim::Current()->wow64) return;  // no redirection to switch off
+  auto& state = sim::State();
+  saved_ = reinterpret_cast<void*>(state.redirectionOff ? 1 : 0);
+  state.redirectionOff = true;
+  ++state.redirectionSwitches;
+  off_ = true;
+}
+
+Wow64RedirectionOff::~Wow64RedirectionOff() {
+  if (off_) sim::State().redirectionOff = saved_ != nullptr;
+}
+
+}  // namespace os

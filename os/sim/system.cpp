@@ -1,0 +1,112 @@
+// The running system of the simulated machine: version, environment, locale
+// ids, command line, program path, number format and the shell's "open".
+#include "os/system.h"
+
+#include <cctype>
+#include <fstream>
+
+#include "os/sim/command_line.h"
+#include "os/sim/paths.h"
+#include "os/sim/sim.h"
+#include "os/sim/state.h"
+
+namespace os {
+namespace {
+
+// Locale ids that Windows knows: a primary language and a sub-language, with
+// the default sort order.
+bool IsKnownLocale(uint32_t lcid) {
+  uint32_t primary = lcid & 0x3FF;
+  uint32_t sub = (lcid >> 10) & 0x3F;
+  return lcid <= 0xFFFF && primary >= 0x01 && primary <= 0x92 && sub >= 1 && sub <= 0x14;
+}
+
+// Rounds a plain decimal text to `decimals` places, halves away from zero.
+std::pair<std::string, std::string> RoundDecimal(std::string_view number, int decimals) {
+  std::string digits(number);
+  std::string whole = digits.substr(0, digits.find('.'));
+  std::string frac = digits.find('.') == std::string::npos ? "" : digits.substr(digits.find('.') + 1);
+  if (whole.empty()) whole.push_back('0');
+  frac.resize(static_cast<size_t>(decimals) + 1, '0');
+  bool up = frac.back() >= '5';
+  frac.pop_back();
+  std::string all = whole + frac;
+  if (up) {
+    int k = static_cast<int>(all.size()) - 1;
+    while (k >= 0 && all[k] == '9') all[k--] = '0';
+    if (k < 0) all.insert(all.begin(), '1');
+    else ++all[k];
+  }
+  return {all.substr(0, all.size() - frac.size()), all.substr(all.size() - frac.size())};
+}
+
+}  // namespace
+
+std::optional<VersionInfo> QueryVersion() {
+  auto m = sim::Current();
+  return VersionInfo{m->windowsMajor, m->windowsMinor, m->windowsBuild};
+}
+
+std::optional<std::string> EnvVar(std::string_view name) {
+  auto m = sim::Current();
+  for (const auto& [k, v] : m->env)
+    if (sim::EqualNoCase(k, name)) return v;
+  std::string drive = m->windir.substr(0, 2);
+  if (sim::EqualNoCase(name, "windir") || sim::EqualNoCase(name, "SystemRoot")) return m->windir;
+  if (sim::EqualNoCase(name, "SYSTEMDRIVE")) return drive;
+  if (sim::EqualNoCase(name, "TEMP") || sim::EqualNoCase(name, "TMP")) return m->windir + "\\Temp";
+  if (sim::EqualNoCase(name, "ComSpec")) return m->windir + "\\System32\\cmd.exe";
+  if (sim::EqualNoCase(name, "PATH")) return m->windir + "\\System32;" + m->windir;
+  return std::nullopt;
+}
+
+uint32_t SystemDefaultLocale() { return sim::Current()->locale; }
+
+uint32_t ThreadLocale() {
+  uint32_t set = sim::State().threadLocale;
+  return set ? set : SystemDefaultLocale();
+}
+
+bool SetThreadLocaleId(uint32_t lcid) {
+  if (!IsKnownLocale(lcid)) return false;
+  sim::State().threadLocale = lcid;
+  return true;
+}
+
+std::string CommandLine() { return sim::CommandLineText(); }
+
+std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line) {
+  return sim::SplitLikeWindows(line, ModulePath());
+}
+
+std::string ModulePath() { return sim::Current()->program; }
+
+std::string FormatNumber(std::string_view number, int decimals) {
+  auto m = sim::Current();
+  bool negative = !number.empty() && number[0] == '-';
+  if (negative) number.remove_prefix(1);
+  auto [whole, frac] = RoundDecimal(number, decimals);
+  std::string grouped;
+  for (size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0) grouped += m->groupSep;
+    grouped += whole[i];
+  }
+  std::string out;
+  if (negative) out += '-';
+  out += grouped;
+  if (decimals > 0) {
+    out += m->decimalSep;
+    out += frac;
+  }
+  return out;
+}
+
+intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int show) {
+  auto m = sim::Current();
+  if (m->faults.count("shell-open")) return 2;  // SE_ERR_FNF
+  std::ofstream log(sim::MachineFolder() + "/shell-open.log", std::ios::app);
+  log << file << "\t" << parameters << "\t" << folder << "\t" << show << "\n";
+  return 42;
+}
+
+}  // namespace os
