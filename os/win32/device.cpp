@@ -1,0 +1,44 @@
+#include "os/device.h"
+
+#include <windows.h>
+
+#include "os/win32/handle.h"
+#include "os/win32/wide.h"
+
+namespace os {
+
+struct Device::Impl {
+  win32::Handle handle;
+};
+
+Device::Device() = default;
+Device::~Device() = default;
+Device::Device(Device&&) noexcept = default;
+Device& Device::operator=(Device&&) noexcept = default;
+Device::Device(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+bool Device::IsOpen() const { return impl_ && impl_->handle.valid(); }
+void Device::Close() { impl_.reset(); }
+
+Device OpenDevice(std::string_view path, uint32_t access, uint32_t share) {
+  HANDLE h = CreateFileW(win32::Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastError(0);
+    return Device();
+  }
+  auto impl = std::make_unique<Device::Impl>();
+  impl->handle = win32::Handle(h);
+  return Device(std::move(impl));
+}
+
+bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out,
+                   uint32_t* returned) {
+  if (returned) *returned = 0;
+  if (!device.IsOpen()) return false;
+  DWORD n = 0;
+  BOOL ok = DeviceIoControl(device.impl()->handle.get(), code, const_cast<uint8_t*>(in.data()),
+                            static_cast<DWORD>(in.size()), out.data(), static_cast<DWORD>(out.size()), &n, nullptr);
+  if (returned) *returned = n;
+  return ok != FALSE;
+}
+
+}  // namespace os

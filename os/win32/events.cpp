@@ -1,0 +1,51 @@
+// The message pump that every wait of the system runs while it waits.
+#include "os/events.h"
+
+#include <windows.h>
+
+#include "os/win32/message_loop.h"
+
+namespace os {
+namespace win32 {
+namespace {
+MessageFilter g_filter = nullptr;
+}  // namespace
+
+void SetMessageFilter(MessageFilter filter) { g_filter = filter; }
+
+void DispatchOne(MSG& msg) {
+  if (g_filter && g_filter(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace win32
+
+void PumpEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit for the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    win32::DispatchOne(msg);
+  }
+}
+
+WaitResult WaitForEvents(uint32_t timeoutMs) {
+  DWORD r = MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+  if (r == WAIT_OBJECT_0) return WaitResult::kEventsPending;
+  if (r == WAIT_TIMEOUT) return WaitResult::kTimedOut;
+  return WaitResult::kFailed;
+}
+
+uint64_t TickCount() { return GetTickCount64(); }
+
+}  // namespace os

@@ -1,0 +1,88 @@
+#include "os/system.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "os/win32/wide.h"
+
+namespace os {
+
+std::optional<VersionInfo> QueryVersion() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;  // 148: the ANSI record
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&info)) return std::nullopt;
+#pragma GCC diagnostic pop
+  return VersionInfo{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+}
+
+std::optional<std::string> EnvVar(std::string_view name) {
+  std::wstring n = win32::Wide(name);
+  DWORD size = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring value(size, L'\0');
+  size = GetEnvironmentVariableW(n.c_str(), value.data(), size);
+  value.resize(size);
+  return win32::Utf8(value);
+}
+
+uint32_t SystemDefaultLocale() { return GetSystemDefaultLCID(); }
+uint32_t ThreadLocale() { return GetThreadLocale(); }
+bool SetThreadLocaleId(uint32_t lcid) { return SetThreadLocale(lcid) != FALSE; }
+
+std::string CommandLine() { return win32::Utf8(GetCommandLineW()); }
+
+std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line) {
+  int count = 0;
+  std::wstring w = win32::Wide(line);
+  LPWSTR* argv = CommandLineToArgvW(w.c_str(), &count);
+  if (!argv) return std::nullopt;
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(win32::Utf8(argv[i]));
+  LocalFree(argv);
+  return args;
+}
+
+std::string ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  while (true) {
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return win32::Utf8(buffer);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string FormatNumber(std::string_view number, int decimals) {
+  // The user's settings, with our own number of decimal places.
+  wchar_t decimal[8] = L".", thousand[8] = L",", grouping[16] = L"3;0", lzero[4] = L"1", neg[4] = L"1";
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousand, 8);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, grouping, 16);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ILZERO, lzero, 4);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_INEGNUMBER, neg, 4);
+  NUMBERFMTW fmt{};
+  fmt.NumDigits = static_cast<UINT>(decimals);
+  fmt.LeadingZero = static_cast<UINT>(_wtoi(lzero));
+  fmt.Grouping = static_cast<UINT>(_wtoi(grouping));  // "3;0" -> 3
+  fmt.lpDecimalSep = decimal;
+  fmt.lpThousandSep = thousand;
+  fmt.NegativeOrder = static_cast<UINT>(_wtoi(neg));
+  std::wstring value = win32::Wide(number);
+  wchar_t out[128] = {};
+  if (!GetNumberFormatW(LOCALE_USER_DEFAULT, 0, value.c_str(), &fmt, out, 128)) return std::string(number);
+  return win32::Utf8(out);
+}
+
+intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int show) {
+  HINSTANCE r = ShellExecuteW(nullptr, L"open", win32::Wide(file).c_str(), win32::Wide(parameters).c_str(),
+                              win32::Wide(folder).c_str(), show);
+  return reinterpret_cast<intptr_t>(r);
+}
+
+}  // namespace os
