@@ -1,0 +1,103 @@
+// cmd.exe: runs the command after "/c", and batch files line by line.
+#include <cstdio>
+#include <sstream>
+
+#include "os/ansi.h"
+#include "os/process.h"
+#include "os/sim/paths.h"
+#include "os/sim/programs.h"
+#include "os/sim/sim.h"
+#include "os/sim/host_files.h"
+#include "sys/text.h"
+#include "tools/tvtool/commands.h"
+
+namespace tvtool {
+namespace {
+
+// The text after the program name of a command line.
+std::string AfterProgram(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  if (i < line.size() && line[i] == '"') {
+    size_t close = line.find('"', i + 1);
+    return close == std::string::npos ? "" : line.substr(close + 1);
+  }
+  size_t blank = line.find_first_of(" \t", i);
+  return blank == std::string::npos ? "" : line.substr(blank);
+}
+
+// cmd's quote rule for the text after /c: a quoted text keeps its quotes only
+// when it is exactly one quoted program name; otherwise the first and the
+// last quote go.
+std::string StripQuotes(std::string rest) {
+  size_t b = rest.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  rest = rest.substr(b);
+  if (rest.empty() || rest[0] != '"') return rest;
+  size_t quotes = 0;
+  for (char c : rest) quotes += c == '"';
+  if (quotes == 2 && rest.back() == '"' && rest.find_first_of("&<>()@^|") == std::string::npos) return rest;
+  size_t last = rest.rfind('"');
+  return rest.substr(1, last - 1) + rest.substr(last + 1);
+}
+
+int RunLine(const std::string& line);
+
+int RunBatch(const std::string& hostPath) {
+  std::string content;
+  if (!os::sim::ReadHostFile(hostPath, content)) return 1;
+  std::istringstream in(os::FromAnsi(content));
+  std::string raw;
+  int code = 0;
+  while (std::getline(in, raw)) {
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    std::string line = sys::TrimSpaces(sys::ReplaceAll(raw, "\t", " "));
+    if (!line.empty() && line[0] == '@') line = line.substr(1);
+    std::string lower = sys::LowerAscii(line);
+    if (line.empty() || lower == "rem" || lower.rfind("rem ", 0) == 0 || line.rfind("::", 0) == 0 ||
+        lower == "echo off" || lower == "echo on")
+      continue;
+    if (lower.rfind("echo ", 0) == 0) {
+      printf("%s\n", line.substr(5).c_str());
+      continue;
+    }
+    code = RunLine(line);
+  }
+  return code;
+}
+
+int RunLine(const std::string& line) {
+  auto machine = os::sim::Current();
+  uint32_t error = 0;
+  bool native = std::string(getenv("TARNVALE_NATIVE") ? getenv("TARNVALE_NATIVE") : "") == "1";
+  auto program = os::sim::FindProgram(*machine, line, machine->wow64 && !native, &error);
+  if (program && program->batch) return RunBatch(program->hostPath);
+  os::Process p = os::StartProcess(line, 0, &error);
+  if (!p.IsValid()) {
+    fprintf(stderr, "'%s' is not recognized as an internal or external command,\noperable program or batch file.\n",
+            line.c_str());
+    return 1;
+  }
+  while (os::WaitProcessOrEvents(p, os::kInfinite) != os::WaitResult::kProcessEnded) {
+  }
+  return static_cast<int>(os::ExitCode(p).value_or(1) & 0xFF);
+}
+
+}  // namespace
+
+int RunCmd(const Args&) {
+  std::string rest = AfterProgram(RawCommandLine());
+  // Switches before /c (such as /d or /q) are skipped.
+  size_t at = 0;
+  while (true) {
+    size_t b = rest.find_first_not_of(" \t", at);
+    if (b == std::string::npos) return 0;
+    if (rest[b] != '/') return 0;  // no /c: an interactive shell, which has nothing to do here
+    char sw = static_cast<char>(tolower(b + 1 < rest.size() ? rest[b + 1] : ' '));
+    if (sw == 'c' || sw == 'k') return RunLine(StripQuotes(rest.substr(b + 2)));
+    at = rest.find_first_of(" \t", b);
+    if (at == std::string::npos) return 0;
+  }
+}
+
+}  // namespace tvtool

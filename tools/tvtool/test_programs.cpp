@@ -1,0 +1,29 @@
+// Small programs for tests of starting and waiting.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "os/file.h"
+#include "tools/tvtool/commands.h"
+
+namespace tvtool {
+
+// Exits with the code given as its last argument.
+int RunTestExit(const Args& args) { return args.empty() ? 0 : atoi(args.back().c_str()); }
+
+int RunTestSleep(const Args& args) {
+  int ms = args.empty() ? 100 : atoi(args[0].c_str());
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  return args.size() > 1 ? atoi(args[1].c_str()) : 0;
+}
+
+int RunTestWrite(const Args& args) {
+  if (args.size() < 2) return 1;
+  os::File f = os::File::Open(args[0], os::File::Mode::kCreateTruncate);
+  if (!f.IsOpen()) return 1;
+  return f.Write(args[1].data(), args[1].size()) ? 0 : 1;
+}
+
+}  // namespace tvtool
