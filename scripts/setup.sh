@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the two builds and their tests need on a Debian machine.
+# Run as root it installs the missing packages with apt-get; run as another
+# user it names the missing packages and stops.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ libgtest-dev libbenchmark-dev   # host build and tests
+  7zip xorriso                                          # the archiver, the sample PE image
+  g++-mingw-w64-i686                                    # the Windows build
+  wine wine32:i386 xvfb x11-utils fonts-wqy-microhei    # the Windows program under Wine
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them as root: scripts/setup.sh (or apt-get install ${missing[*]})" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386   # wine32 is an i386 package
+fi
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
