@@ -190,6 +190,9 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  // Logged before the child starts, so that the lines of the programs it
+  // starts in turn come after its own.
+  Log(redirection, "ok", commandLine);
   pid_t pid = -1;
   int rc = executable == "7zz" ? posix_spawnp(&pid, "7zz", &actions, nullptr, cargv.data(), cenv.data())
                                : posix_spawn(&pid, executable.c_str(), &actions, nullptr, cargv.data(), cenv.data());
@@ -204,7 +207,6 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   impl->pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   impl->name = FileName(program->windowsPath);
   LiveChildren().push_back({pid, impl->name});
-  Log(redirection, "ok", commandLine);
   if (error) *error = 0;
   return Process(std::move(impl));
 }

@@ -1,0 +1,1 @@
+# Tests of app/ (see tests/CMakeLists.txt for the three lists).

@@ -1,0 +1,1 @@
+# Tests of disk/ (see tests/CMakeLists.txt for the three lists).

@@ -1,0 +1,15 @@
+# The seam, the simulated machine, the configuration file and the services of the foundation.
+list(APPEND TV_SHARED_TESTS
+  command_line_test.cpp
+  config_test.cpp
+  folder_services_test.cpp
+  profile_conformance_test.cpp
+  text_test.cpp
+)
+list(APPEND TV_HOST_TESTS
+  config_search_test.cpp
+  processes_test.cpp
+  sim_machine_test.cpp
+  sim_paths_test.cpp
+  sim_process_test.cpp
+)

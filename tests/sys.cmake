@@ -1,0 +1,1 @@
+# Tests of sys/ (see tests/CMakeLists.txt for the three lists).

@@ -1,0 +1,1 @@
+# Tests of tools/ (see tests/CMakeLists.txt for the three lists).
