@@ -1,0 +1,124 @@
+// The main window as plain state: every caption, list, timer setting, the
+// progress bar and the menu check marks, kept in memory. The host build's
+// headless window is made of it, and tests use it on both builds to watch
+// what the system does to its window and to answer its message boxes.
+//
+// Public: class WindowModel, struct ShownMessage.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "os/main_window.h"
+
+namespace ui {
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  uint32_t style = 0;
+  int answer = 0;
+};
+
+class WindowModel : public os::MainWindow {
+ public:
+  WindowModel();
+
+  // Who answers message boxes. Without one, every box is answered with OK.
+  using Answerer = std::function<int(const ShownMessage&)>;
+  void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+  // Called whenever a timer's interval or enabled state changes, so that a
+  // host of the model can run the timers.
+  using TimerChanged = std::function<void(os::TimerId)>;
+  void SetTimerChanged(TimerChanged changed) { timerChanged_ = std::move(changed); }
+  // Called after any visible change (caption, list, progress, state...).
+  using Changed = std::function<void()>;
+  void SetChanged(Changed changed) { changed_ = std::move(changed); }
+
+  // Every message box shown so far, in order.
+  const std::vector<ShownMessage>& Messages() const { return messages_; }
+  bool IsVisible() const { return visible_; }
+  int ListFieldHeight(os::Control list) const;
+  int ListDroppedWidth(os::Control list) const;
+  // The caption font and metrics a test or the host machine wants.
+  void SetInstalledFonts(std::vector<std::string> fonts) { installedFonts_ = std::move(fonts); }
+  void SetMetrics(int twipsPerPixel, int averageCharWidth, int scrollBarWidth);
+  os::Control FocusedControl() const { return focus_; }
+
+  // os::MainWindow
+  void SetTitle(std::string_view title) override;
+  std::string Title() const override { return title_; }
+  os::WindowState State() const override { return state_; }
+  void SetState(os::WindowState state) override;
+  void Show() override;
+  void Hide() override;
+  void SetCaption(os::Control control, std::string_view text) override;
+  std::string Caption(os::Control control) const override;
+  void SetEnabled(os::Control control, bool enabled) override;
+  bool IsEnabled(os::Control control) const override;
+  void Focus(os::Control control) override { focus_ = control; }
+  void ListClear(os::Control list) override;
+  void ListAdd(os::Control list, std::string_view entry) override;
+  int ListCount(os::Control list) const override;
+  std::string ListItem(os::Control list, int index) const override;
+  void ListSetItem(os::Control list, int index, std::string_view entry) override;
+  int ListIndex(os::Control list) const override;
+  void SetListIndex(os::Control list, int index) override;
+  std::string ListText(os::Control list) const override;
+  void SetTimerInterval(os::TimerId timer, uint32_t intervalMs) override;
+  void SetTimerEnabled(os::TimerId timer, bool enabled) override;
+  uint32_t TimerInterval(os::TimerId timer) const override;
+  bool TimerEnabled(os::TimerId timer) const override;
+  void SetProgressValue(int32_t value) override;
+  int32_t ProgressValue() const override { return progress_; }
+  void SetProgressMarquee(bool on) override;
+  bool ProgressMarquee() const override { return marquee_; }
+  int MessageBox(std::string_view text, std::string_view title, uint32_t style) override;
+  void SetMenuChecked(int id, bool checked) override;
+  bool IsMenuChecked(int id) const override;
+  std::string SetFontName(std::string_view face) override;
+  std::string FontName() const override { return font_; }
+  int ControlHeight(os::Control control) const override;
+  int TwipsPerPixelX() const override { return twipsPerPixel_; }
+  int TwipsPerPixelY() const override { return twipsPerPixel_; }
+  int TextWidth(os::Control control, std::string_view text) const override;
+  int ScrollBarWidth() const override { return scrollBarWidth_; }
+  void SetListFieldHeight(os::Control list, int pixels) override;
+  void SetListDroppedWidth(os::Control list, int pixels) override;
+
+ private:
+  struct List {
+    std::vector<std::string> entries;
+    int index = -1;
+    int fieldHeight = 0;
+    int droppedWidth = 0;
+  };
+  struct Timer {
+    uint32_t interval = 0;
+    bool enabled = false;
+  };
+  void NotifyChanged() const;
+
+  std::string title_;
+  os::WindowState state_ = os::WindowState::kNormal;
+  bool visible_ = false;
+  std::map<os::Control, std::string> captions_;
+  std::map<os::Control, bool> disabled_;
+  std::map<os::Control, List> lists_;
+  std::map<os::TimerId, Timer> timers_;
+  int32_t progress_ = 0;
+  bool marquee_ = false;
+  std::map<int, bool> checks_;
+  std::vector<ShownMessage> messages_;
+  std::string font_ = "MS Sans Serif";
+  std::vector<std::string> installedFonts_;
+  os::Control focus_ = os::Control::kRDriver;
+  int twipsPerPixel_ = 15, charWidth_ = 7, scrollBarWidth_ = 17;
+  Answerer answerer_;
+  TimerChanged timerChanged_;
+  Changed changed_;
+};
+
+}  // namespace ui
