@@ -66,6 +66,8 @@ class MainWindowEvents {
   virtual void OnSysCommand(int id) = 0;
   // A command from a second instance of the program.
   virtual void OnInstanceCommand(const std::string& command) = 0;
+  // Someone asks the window to close: true lets it close.
+  virtual bool OnCloseRequest() = 0;
   // The window closes; the program ends after this.
   virtual void OnUnload() = 0;
 };
@@ -112,9 +114,9 @@ class MainWindow {
   virtual void SetProgressMarquee(bool on) = 0;
   virtual bool ProgressMarquee() const = 0;
 
-  // A message box, modal to the window; returns kIdOk or kIdCancel. An empty
+  // A message box (MessageBox), modal to the window; returns kIdOk or kIdCancel. An empty
   // title shows the program's name.
-  virtual int MessageBox(std::string_view text, std::string_view title, uint32_t style) = 0;
+  virtual int ShowMessage(std::string_view text, std::string_view title, uint32_t style) = 0;
 
   // Check marks of the options menu's entries (2030, 2031).
   virtual void SetMenuChecked(int id, bool checked) = 0;

@@ -138,7 +138,7 @@ void WindowModel::SetProgressMarquee(bool on) {
   NotifyChanged();
 }
 
-int WindowModel::MessageBox(std::string_view text, std::string_view title, uint32_t style) {
+int WindowModel::ShowMessage(std::string_view text, std::string_view title, uint32_t style) {
   ShownMessage m{std::string(text), std::string(title.empty() ? std::string_view("Tarnvale") : title), style, os::kIdOk};
   if (answerer_) m.answer = answerer_(m);
   messages_.push_back(m);

@@ -75,7 +75,7 @@ class WindowModel : public os::MainWindow {
   int32_t ProgressValue() const override { return progress_; }
   void SetProgressMarquee(bool on) override;
   bool ProgressMarquee() const override { return marquee_; }
-  int MessageBox(std::string_view text, std::string_view title, uint32_t style) override;
+  int ShowMessage(std::string_view text, std::string_view title, uint32_t style) override;
   void SetMenuChecked(int id, bool checked) override;
   bool IsMenuChecked(int id) const override;
   std::string SetFontName(std::string_view face) override;

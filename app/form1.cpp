@@ -1,0 +1,293 @@
+#include "app/form1.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/config.h"
+#include "app/globals.h"
+#include "app/language.h"
+#include "app/version.h"
+#include "make/find_packages.h"
+#include "os/files.h"
+#include "os/fonts.h"
+#include "os/instance.h"
+#include "os/system.h"
+#include "sys/kill_path.h"
+#include "sys/random_str.h"
+#include "sys/text.h"
+#include "ui/combo_sizing.h"
+
+namespace app {
+
+using os::Control;
+
+namespace {
+
+constexpr const char* kOption = CfgSection::kOption;
+// Two ideographic spaces set the two-partition entries apart from the
+// entries of the same layouts when no UD package is shipped.
+constexpr const char* kWidePad = " \xE3\x80\x80\xE3\x80\x80 # ";
+// 任务栏进度条，0为不显示，1为显示。（默认显示）
+constexpr const char* kTaskbarComment =
+    "//\xE4\xBB\xBB\xE5\x8A\xA1\xE6\xA0\x8F\xE8\xBF\x9B\xE5\xBA\xA6\xE6\x9D\xA1\xEF\xBC\x8C" "0"
+    "\xE4\xB8\xBA\xE4\xB8\x8D\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x8C" "1"
+    "\xE4\xB8\xBA\xE6\x98\xBE\xE7\xA4\xBA\xE3\x80\x82\xEF\xBC\x88\xE9\xBB\x98\xE8\xAE\xA4\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x89";
+
+constexpr int kMenuLimitUsbDisk = 2030;
+constexpr int kMenuMobileHardDisk = 2031;
+
+}  // namespace
+
+Form1::Form1(const WindowMaker& makeWindow, Operations* operations)
+    : window_(makeWindow(*this)), operations_(operations) {}
+
+bool Form1::Load() {
+  // 1. One instance at a time.
+  if (os::PreviousInstanceExists()) {
+    if (HandOverToFirstInstance()) return false;
+    // With "/source:" a second window opens; no second instance can reach it.
+  } else {
+    servingInstanceCommands_ =
+        os::ServeInstanceCommands([this](const std::string& command) { OnInstanceCommand(command); });
+  }
+
+  // 2. The language id: the system default, or the "/lng:" switch.
+  ChooseLanguageId();
+
+  // 3. From here on, whatever fails is left out and start-up goes on.
+  // 4. The system's caption font becomes the window's font.
+  sFontName = os::CaptionFontFace().value_or("");
+  if (!sFontName.empty()) window_->SetFontName(sFontName);
+
+  // 5. The language file: strings and captions.
+  ApplyLanguage(*window_);
+
+  // 6. The lists as tall as the buttons.
+  ui::SetComboHeight(*window_, Control::kRDriver, 0);
+  ui::SetComboHeight(*window_, Control::kFsys, 0);
+  ui::SetComboHeight(*window_, Control::kFSFor, 0);
+
+  // 7. (The taskbar button's progress object is made here once the program
+  //     shows progress on the taskbar.)
+
+  // 8. The per-run temporary folder.
+  MakeTemporaryFolder();
+
+  // 9. The configuration file.
+  FindConfigFile();
+
+  // 10. (The system menu's entries are added here once the program has them.)
+
+  // 11. The caption.
+  std::string title = ReadCfg("Title", kOption);
+  if (title.empty())
+    title = std::string(kProductName) + " " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
+  window_->SetTitle(title);
+
+  // 12, 13. The packages beside the program decide the layouts offered.
+  FillLayoutList(make::FindFbaIso7z());
+  window_->SetListIndex(Control::kFsys, 0);
+
+  // 14. The file system offered first.
+  std::string format = ReadCfg("DefaultFormat", kOption);
+  window_->SetListIndex(Control::kFSFor, format == "0" ? 0 : format == "1" ? 1 : 2);
+
+  // 15. Progress on the taskbar button.
+  ApplyTaskbarProgressRule();
+
+  // 16, 17. The two options.
+  if (sys::Val(ReadCfg("LimitUSBDisk", kOption)) != 0) window_->SetMenuChecked(kMenuLimitUsbDisk, true);
+  if (sys::Val(ReadCfg("MobileHardDisk", kOption)) == 1) {
+    bMobileHardDisk = true;
+    window_->SetMenuChecked(kMenuMobileHardDisk, true);
+  }
+
+  // 18. (The target list is filled here once the program lists disks.)
+
+  // 19. The background preparation of the partition tool.
+  window_->SetTimerEnabled(os::TimerId::kTimer1, true);
+  return true;
+}
+
+bool Form1::HandOverToFirstInstance() {
+  if (sys::Contains(sys::LowerAscii(os::CommandLine()), "/source:")) return false;
+  // The first instance comes back; this one ends without a trace. When the
+  // first does not answer within two seconds, this one ends all the same.
+  os::SendToPreviousInstance("Nor", 2000);
+  return true;
+}
+
+void Form1::ChooseLanguageId() {
+  os::SetThreadLocaleId(os::SystemDefaultLocale());
+  auto args = os::SplitCommandLine(os::CommandLine());
+  if (!args) return;
+  // Every argument counts, the program path included; a later one wins.
+  for (const std::string& arg : *args) {
+    std::string lower = sys::LowerAscii(arg);
+    if (!sys::Contains(lower, "/lng:")) continue;
+    double value = sys::Val(sys::ReplaceAll(lower, "/lng:", ""));
+    // A value of one to three characters (such as 0 or 123) is no locale id.
+    char text[32];
+    snprintf(text, sizeof text, "%.15g", value);
+    int64_t id = sys::RoundHalfEven(value);
+    if (strlen(text) > 3 && id > 0 && id <= 0xFFFFFFFF) os::SetThreadLocaleId(static_cast<uint32_t>(id));
+  }
+}
+
+void Form1::MakeTemporaryFolder() {
+  std::string windir = os::EnvVar("windir").value_or("");
+  if (windir.empty()) return;
+  if (!os::PathExists(windir + "\\Temp")) os::CreateFolder(windir + "\\Temp");
+  sTmpPath = windir + "\\Temp\\" + sys::RandomStr(8);
+  os::CreateFolderPath(sTmpPath + "\\");
+}
+
+void Form1::FillLayoutList(int16_t packages) {
+  const std::string& newMake = LangString(64);
+  const std::string& update = LangString(5);
+  const std::string& diskpart = LangString(67);
+  Control fsys = Control::kFsys;
+  window_->ListClear(fsys);
+  if (packages == make::kIsoWithoutFba) {
+    window_->ListAdd(fsys, "DATA+UEFI # " + newMake);
+    window_->ListAdd(fsys, "DATA+UEFI # " + update);
+    window_->ListAdd(fsys, "UEFI+DATA # " + diskpart);
+    return;
+  }
+  window_->ListAdd(fsys, "UD+DATA+UEFI # " + newMake);
+  window_->ListAdd(fsys, "UD+DATA+UEFI # " + update);
+  if (ReadCfg("TwoPartEnable", kOption) == "1") {
+    window_->ListAdd(fsys, std::string("DATA+UEFI") + kWidePad + newMake);
+    window_->ListAdd(fsys, std::string("DATA+UEFI") + kWidePad + update);
+    window_->ListAdd(fsys, std::string("UEFI+DATA") + kWidePad + diskpart);
+  }
+}
+
+void Form1::ApplyTaskbarProgressRule() {
+  if (ReadCfg("TaskbarProgress", kOption) != "1") return;
+  iTaskbarProg = 1;
+  // A run that stopped inside a step that drives the taskbar (1 or 4) turns
+  // the feature off for good.
+  std::string breakPoint = ReadCfg("BreakPoint", kOption);
+  if (breakPoint == "4" || breakPoint == "1") {
+    iTaskbarProg = 0;
+    WriteCfg("TaskbarProgress", std::string("0\t\t\t\t") + kTaskbarComment, kOption);
+    WriteCfg("BreakPoint", "0", kOption);
+  }
+}
+
+void Form1::ButtonEnable(bool enable) {
+  for (Control c : {Control::kFsys, Control::kFSFor, Control::kRDriver, Control::kUReFresh, Control::kCommand1})
+    window_->SetEnabled(c, enable);
+}
+
+// --- Operations ---------------------------------------------------------------
+
+void Form1::RunOperation(const std::function<void()>& operation) {
+  if (!operations_) return;
+  guard_.Run(operation);
+}
+
+void Form1::Command1_Click() {
+  RunOperation([this] { operations_->Make(); });
+}
+
+void Form1::InitDisk() {
+  RunOperation([this] { operations_->Restore(); });
+}
+
+void Form1::InstPEToDisk() {
+  RunOperation([this] { operations_->InstallToLocalDisk(); });
+}
+
+void Form1::StartupTest(int wp) {
+  RunOperation([this, wp] { operations_->BootTest(wp); });
+}
+
+// --- Events ---------------------------------------------------------------------
+
+bool Form1::ShowsBusyCaption() {
+  std::string caption = window_->Caption(Control::kCommand1);
+  // An empty string (no language file) marks no busy caption.
+  auto is = [&](int n) { return !LangString(n).empty() && caption == LangString(n); };
+  return is(6) || is(16);
+}
+
+void Form1::OnKeyDown(int key, os::KeyModifiers modifiers) {
+  if (ShowsBusyCaption()) return;
+  if (key == os::kVkF2) {
+    InitDisk();
+  } else if (key == os::kVkF5) {
+    StartupTest(2020);
+  } else if (key == os::kVkI && modifiers.ctrl && !modifiers.shift && !modifiers.alt) {
+    InstPEToDisk();
+  }
+}
+
+void Form1::ShowProgressMessage() {
+  window_->ShowMessage(LangString(30) + std::to_string(window_->ProgressValue()) + "%", LangString(8),
+                      os::kMbOk | os::kMbIconInformation);
+}
+
+void Form1::OnClick(Control control) {
+  switch (control) {
+    case Control::kCommand1:
+      Command1_Click();
+      break;
+    case Control::kStatus:
+      // The status line starts a restore only while it shows its idle text
+      // and nothing runs; otherwise it tells how far the running work is.
+      if (window_->Caption(Control::kStatus) != LangString(3) || guard_.Busy()) ShowProgressMessage();
+      else InitDisk();
+      break;
+    case Control::kUReFresh:
+      window_->SetEnabled(Control::kUReFresh, false);
+      window_->SetEnabled(Control::kUReFresh, true);
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::OnDropDown(Control control) {
+  if (control == Control::kRDriver) ui::SetComboWidth(*window_, control);
+  if (control == Control::kRDriver || control == Control::kFsys || control == Control::kFSFor)
+    ui::SetComboHeight(*window_, control, 0);
+}
+
+void Form1::OnTimer(os::TimerId timer) {
+  if (timer == os::TimerId::kTimer1 && window_->TimerInterval(timer) == 10) {
+    // The start-up tick runs once, then waits for the make's last phase.
+    window_->SetTimerEnabled(timer, false);
+    window_->SetTimerInterval(timer, 3000);
+  }
+}
+
+void Form1::OnResize(os::WindowState state) {
+  // The window is not to be maximised.
+  if (state == os::WindowState::kMaximized) window_->SetState(os::WindowState::kNormal);
+}
+
+void Form1::OnSysCommand(int) {}
+
+void Form1::OnInstanceCommand(const std::string& command) {
+  // Any command is taken; "Nor" brings the window back.
+  if (sys::LowerAscii(command) == "nor") {
+    window_->SetState(os::WindowState::kNormal);
+    window_->Show();
+  }
+}
+
+bool Form1::OnCloseRequest() {
+  // Closing in the middle of an operation would delete the temporary folder
+  // under the outside programs that use it; the window stays until it ends.
+  return !guard_.Busy();
+}
+
+void Form1::OnUnload() {
+  window_->Hide();
+  if (servingInstanceCommands_) os::StopServingInstanceCommands();
+  if (!sTmpPath.empty()) sys::KillPath(sTmpPath);
+}
+
+}  // namespace app

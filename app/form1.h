@@ -1,0 +1,79 @@
+// Form1, the program's main window: its start-up sequence, the locking of
+// its controls, its keys, its resizing and its closing. The controls
+// themselves are the platform's (os::MainWindow); what they do is here.
+//
+// Public: class Operations (what the window starts), class Form1.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/operation_guard.h"
+#include "os/main_window.h"
+
+namespace app {
+
+// The operations the main window starts, each owned by its own subsystem.
+class Operations {
+ public:
+  virtual ~Operations() = default;
+  virtual void Make() = 0;                // the start button
+  virtual void Restore() = 0;             // F2, or the status line
+  virtual void InstallToLocalDisk() = 0;  // Ctrl+I, system-menu 2002
+  virtual void BootTest(int mode) = 0;    // F5 (2020), system-menu 2020 and 2021
+};
+
+class Form1 : public os::MainWindowEvents {
+ public:
+  using WindowMaker = std::function<std::unique_ptr<os::MainWindow>(os::MainWindowEvents&)>;
+  // `makeWindow` makes the platform's window; `operations` may be null while
+  // no operation is wired (tests of the window alone).
+  explicit Form1(const WindowMaker& makeWindow, Operations* operations = nullptr);
+
+  os::MainWindow& window() { return *window_; }
+  OperationGuard& guard() { return guard_; }
+
+  // The start-up sequence, run before the window is shown. False when this
+  // is a second instance that handed over to the first one and must end now:
+  // it has made no window visible, no temporary folder and written nothing.
+  bool Load();
+
+  // Enables or disables the lists, the refresh button and the start button.
+  void ButtonEnable(bool enable);
+
+  // The operations, each through the guard against re-entry.
+  void Command1_Click();
+  void InitDisk();
+  void InstPEToDisk();
+  void StartupTest(int wp);
+
+  // os::MainWindowEvents
+  void OnClick(os::Control control) override;
+  void OnDropDown(os::Control control) override;
+  void OnKeyDown(int key, os::KeyModifiers modifiers) override;
+  void OnTimer(os::TimerId timer) override;
+  void OnResize(os::WindowState state) override;
+  void OnSysCommand(int id) override;
+  void OnInstanceCommand(const std::string& command) override;
+  bool OnCloseRequest() override;
+  void OnUnload() override;
+
+ private:
+  bool HandOverToFirstInstance();
+  void ChooseLanguageId();
+  void MakeTemporaryFolder();
+  void FillLayoutList(int16_t packages);
+  void ApplyTaskbarProgressRule();
+  bool ShowsBusyCaption();
+  void ShowProgressMessage();
+  void RunOperation(const std::function<void()>& operation);
+
+  std::unique_ptr<os::MainWindow> window_;
+  Operations* operations_;
+  OperationGuard guard_;
+  bool servingInstanceCommands_ = false;
+};
+
+}  // namespace app

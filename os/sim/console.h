@@ -1,0 +1,54 @@
+// The console front-end of the host build's headless main window: it shows
+// the window as text and takes a person's input, typed in a terminal or read
+// from a script, one command per line:
+//
+//   click <Command1|UReFresh|Status>      press a button or the status line
+//   select <RDriver|Fsys|FSFor> <n|text>  choose a list entry (index, or the
+//                                         first entry that starts with text)
+//   open <RDriver|Fsys|FSFor>             open a list (as a click on its arrow)
+//   key <F2|F5|Ctrl+I|Ctrl+Shift+I|...>   press a key with its modifiers
+//   menu <id>                             a system-menu command
+//   answer <ok|cancel>                    answer the open message box
+//   maximize | minimize | restore         ask the window to change its state
+//   wait <ms>                             let simulated time pass
+//   show                                  print the window with its lists
+//   expect <what> ...                     check the window; a failed check
+//                                         makes the run end with status 1:
+//     expect title <text>
+//     expect caption <control> <text>
+//     expect text <list> <text>            the list's shown text
+//     expect item <list> <n> <text>
+//     expect count <list> <n>
+//     expect enabled <control> | expect disabled <control>
+//     expect message <text>                the last message box's text
+//   close                                 close the window
+//   # ...                                 a comment
+//
+// Input arrives whenever the program handles events, also while an
+// operation runs; an "answer" waits for the next message box. Texts may be
+// written in double quotes.
+//
+// Public: struct ConsoleOptions, SetConsoleOptions(), RunConsoleWindow().
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace os::sim {
+
+struct ConsoleOptions {
+  std::istream* input = nullptr;  // the script or the terminal; nullptr: no input
+  int inputFd = -1;               // a descriptor to watch for typed input (a terminal)
+  std::ostream* output = nullptr;
+  bool quiet = false;             // only message boxes, failed checks and errors
+};
+
+// Takes effect for the next os::CreateMainWindow().
+void SetConsoleOptions(const ConsoleOptions& options);
+
+// Handles events until the window is closed (by "close", or when a script
+// ends); the caller then unloads the window. Returns 0, or 1 when a check
+// failed or the script was wrong.
+int RunConsoleWindow();
+
+}  // namespace os::sim

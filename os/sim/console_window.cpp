@@ -1,0 +1,370 @@
+// The host build's main window: the window's state (ui::WindowModel), its
+// timers on the event loop, and the console front-end that shows it and
+// takes input (see os/sim/console.h).
+#include <poll.h>
+#include <unistd.h>
+
+#include <deque>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "os/main_window.h"
+#include "os/sim/console.h"
+#include "os/sim/event_loop.h"
+#include "os/sim/render.h"
+#include "os/sim/sim.h"
+#include "sys/text.h"
+#include "ui/window_model.h"
+
+namespace os::sim {
+namespace {
+
+ConsoleOptions g_options;
+
+const std::pair<const char*, Control> kControls[] = {
+    {"Label3", Control::kLabel3},   {"RDriver", Control::kRDriver}, {"UReFresh", Control::kUReFresh},
+    {"Label0", Control::kLabel0},   {"Fsys", Control::kFsys},       {"Label1", Control::kLabel1},
+    {"FSFor", Control::kFSFor},     {"Command1", Control::kCommand1}, {"Status", Control::kStatus},
+    {"LProgress", Control::kLProgress},
+};
+
+std::optional<Control> ControlNamed(const std::string& name) {
+  for (const auto& [n, c] : kControls)
+    if (sys::EqualsNoCase(n, name)) return c;
+  return std::nullopt;
+}
+
+// Words of a command line; double quotes keep blanks in a word.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (any) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+      any = true;
+    }
+  }
+  if (any) words.push_back(word);
+  return words;
+}
+
+std::string Rest(const std::vector<std::string>& w, size_t from) {
+  std::string out;
+  for (size_t i = from; i < w.size(); ++i) out += (i > from ? " " : "") + w[i];
+  return out;
+}
+
+bool IsAnswer(const std::string& line) {
+  auto w = Words(line);
+  return !w.empty() && sys::EqualsNoCase(w[0], "answer");
+}
+
+bool IsBlankOrComment(const std::string& line) {
+  std::string t = sys::TrimSpaces(line);
+  return t.empty() || t[0] == '#';
+}
+
+class ConsoleWindow : public ui::WindowModel, public EventSource {
+ public:
+  explicit ConsoleWindow(MainWindowEvents& events) : events_(events), options_(g_options) {
+    SetInstalledFonts(Current()->fonts);
+    SetAnswerer([this](const ui::ShownMessage& m) { return AskAnswer(m); });
+    SetTimerChanged([this](TimerId t) { ApplyTimer(t); });
+    SetChanged([this] { changed_ = true; });
+    if (options_.input && options_.inputFd < 0) {
+      // A script: every line is known from the start.
+      std::string line;
+      while (std::getline(*options_.input, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!IsBlankOrComment(line)) queue_.push_back(line);
+      }
+    }
+    EventLoop::Get().AddSource(this);
+    current_ = this;
+  }
+  ~ConsoleWindow() override {
+    EventLoop::Get().RemoveSource(this);
+    EventLoop::Get().KillTimer(TimerKey(TimerId::kTimer1));
+    EventLoop::Get().KillTimer(TimerKey(TimerId::kTimerProg));
+    if (current_ == this) current_ = nullptr;
+  }
+
+  static ConsoleWindow* current() { return current_; }
+  bool AllowedToClose() { return events_.OnCloseRequest(); }
+  void RefuseClose() {
+    closeRequested_ = false;
+    Print("  (the window stays open while an operation runs)\n");
+  }
+  bool closeRequested() const { return closeRequested_; }
+  int status() const { return failed_ ? 1 : 0; }
+  bool scriptDone() const { return options_.inputFd < 0 && queue_.empty(); }
+  bool inputEnded() const { return inputEnded_; }
+
+  // --- os::MainWindow, where the console adds to the model ---
+  void Show() override {
+    ui::WindowModel::Show();
+    if (!shownOnce_) {
+      shownOnce_ = true;
+      Print(RenderWindow(*this, false));
+    }
+  }
+  void SetCaption(Control control, std::string_view text) override {
+    bool statusChanged = control == Control::kStatus && Caption(control) != text;
+    ui::WindowModel::SetCaption(control, text);
+    if (statusChanged && shownOnce_ && !options_.quiet) Print("  . " + std::string(text) + "\n");
+  }
+  void SetProgressValue(int32_t value) override {
+    int32_t before = ProgressValue();
+    ui::WindowModel::SetProgressValue(value);
+    if (value != before && shownOnce_ && !options_.quiet) Print("  " + RenderProgress(*this) + "\n");
+  }
+
+  // --- EventSource ---
+  int Fd() const override { return inputEnded_ ? -1 : options_.inputFd; }
+  bool Pending() override { return !queue_.empty() && !IsAnswer(queue_.front()); }
+  void Dispatch() override {
+    ReadTypedInput(false);
+    if (queue_.empty() || IsAnswer(queue_.front())) return;
+    std::string line = queue_.front();
+    queue_.pop_front();
+    Execute(line);
+    if (changed_ && options_.inputFd >= 0 && !options_.quiet) Print(RenderWindow(*this, false));
+    changed_ = false;
+  }
+
+ private:
+  static int TimerKey(TimerId t) { return t == TimerId::kTimer1 ? 1 : 2; }
+
+  void ApplyTimer(TimerId t) {
+    if (TimerEnabled(t) && TimerInterval(t) > 0)
+      EventLoop::Get().SetTimer(TimerKey(t), TimerInterval(t), [this, t] { events_.OnTimer(t); });
+    else
+      EventLoop::Get().KillTimer(TimerKey(t));
+  }
+
+  void Print(const std::string& text) {
+    if (options_.output) {
+      *options_.output << text;
+      options_.output->flush();
+    }
+  }
+
+  void Fail(const std::string& why) {
+    failed_ = true;
+    Print("! " + why + "\n");
+  }
+
+  // Lines typed in a terminal; with `block`, waits for at least one.
+  void ReadTypedInput(bool block) {
+    if (options_.inputFd < 0 || inputEnded_) return;
+    pollfd p{options_.inputFd, POLLIN, 0};
+    while (poll(&p, 1, block ? -1 : 0) > 0) {
+      char buffer[1024];
+      ssize_t n = read(options_.inputFd, buffer, sizeof buffer);
+      if (n <= 0) {
+        inputEnded_ = true;
+        break;
+      }
+      partial_.append(buffer, static_cast<size_t>(n));
+      size_t nl;
+      while ((nl = partial_.find('\n')) != std::string::npos) {
+        std::string line = partial_.substr(0, nl);
+        partial_.erase(0, nl + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!IsBlankOrComment(line)) queue_.push_back(line);
+      }
+      if (!queue_.empty()) break;
+      block = true;  // a partial line: wait for its end
+    }
+  }
+
+  int AskAnswer(const ui::ShownMessage& m) {
+    Print(RenderMessage(m));
+    bool okCancel = (m.style & 0x0F) == kMbOkCancel;
+    while (true) {
+      if (queue_.empty()) ReadTypedInput(true);
+      if (queue_.empty()) {
+        Fail("the input ended while a message box waited for an answer");
+        return okCancel ? kIdCancel : kIdOk;
+      }
+      std::string line = queue_.front();
+      queue_.pop_front();
+      auto w = Words(line);
+      if (!IsAnswer(line)) {
+        // A modal box takes no other input.
+        if (options_.inputFd >= 0) {
+          Print("  (answer the message box first: answer ok" + std::string(okCancel ? " or answer cancel)\n" : ")\n"));
+          continue;
+        }
+        Fail("a message box waits for an answer, the script says: " + line);
+        queue_.push_front(line);
+        return okCancel ? kIdCancel : kIdOk;
+      }
+      std::string a = w.size() > 1 ? sys::LowerAscii(w[1]) : "";
+      if (a == "ok") return kIdOk;
+      if (a == "cancel" && okCancel) return kIdCancel;
+      Fail("'" + line + "' does not answer this box");
+      return okCancel ? kIdCancel : kIdOk;
+    }
+  }
+
+  bool Key(const std::string& spec) {
+    KeyModifiers mods;
+    std::string key;
+    for (const std::string& part : sys::Split(spec, "+")) {
+      std::string p = sys::LowerAscii(part);
+      if (p == "ctrl") mods.ctrl = true;
+      else if (p == "shift") mods.shift = true;
+      else if (p == "alt") mods.alt = true;
+      else key = sys::UpperAscii(part);
+    }
+    int code = 0;
+    if (key.size() >= 2 && key[0] == 'F') code = 0x70 + atoi(key.c_str() + 1) - 1;
+    else if (key.size() == 1) code = key[0];
+    if (code == 0) return false;
+    events_.OnKeyDown(code, mods);
+    return true;
+  }
+
+  void Select(Control list, const std::string& which) {
+    int index = -1;
+    bool number = !which.empty() && which.find_first_not_of("0123456789") == std::string::npos;
+    if (number) {
+      index = atoi(which.c_str());
+    } else {
+      for (int i = 0; i < ListCount(list); ++i)
+        if (ListItem(list, i).rfind(which, 0) == 0) {
+          index = i;
+          break;
+        }
+    }
+    if (index < 0 || index >= ListCount(list)) return Fail("no entry '" + which + "' in the list");
+    if (!IsEnabled(list)) return Fail("the list is disabled");
+    SetListIndex(list, index);
+  }
+
+  void Expect(const std::vector<std::string>& w) {
+    std::string what = w.size() > 1 ? sys::LowerAscii(w[1]) : "";
+    auto control = [&](size_t i) { return i < w.size() ? ControlNamed(w[i]) : std::nullopt; };
+    auto check = [&](bool ok, const std::string& actual) {
+      if (!ok) Fail("expected " + Rest(w, 1) + ", but it is: " + actual);
+    };
+    if (what == "title") return check(Title() == Rest(w, 2), Title());
+    if (what == "message") {
+      std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
+      return check(last == Rest(w, 2), last);
+    }
+    auto c = control(2);
+    if (!c) return Fail("expect: name a control");
+    if (what == "caption") return check(Caption(*c) == Rest(w, 3), Caption(*c));
+    if (what == "text") return check(ListText(*c) == Rest(w, 3), ListText(*c));
+    if (what == "count") return check(ListCount(*c) == atoi(Rest(w, 3).c_str()), std::to_string(ListCount(*c)));
+    if (what == "item") {
+      int i = w.size() > 3 ? atoi(w[3].c_str()) : -1;
+      return check(ListItem(*c, i) == Rest(w, 4), ListItem(*c, i));
+    }
+    if (what == "enabled") return check(IsEnabled(*c), "disabled");
+    if (what == "disabled") return check(!IsEnabled(*c), "enabled");
+    Fail("expect: unknown check '" + what + "'");
+  }
+
+  void Execute(const std::string& line) {
+    auto w = Words(line);
+    std::string verb = sys::LowerAscii(w[0]);
+    auto control = [&](size_t i) { return i < w.size() ? ControlNamed(w[i]) : std::nullopt; };
+    if (verb == "click") {
+      auto c = control(1);
+      if (!c || (*c != Control::kCommand1 && *c != Control::kUReFresh && *c != Control::kStatus))
+        return Fail("click: Command1, UReFresh or Status");
+      if (!IsEnabled(*c)) return;  // a disabled button takes no click
+      events_.OnClick(*c);
+    } else if (verb == "select" || verb == "open") {
+      auto c = control(1);
+      if (!c || (*c != Control::kRDriver && *c != Control::kFsys && *c != Control::kFSFor))
+        return Fail(verb + ": RDriver, Fsys or FSFor");
+      if (!IsEnabled(*c)) return Fail("the list is disabled");
+      events_.OnDropDown(*c);
+      if (verb == "select") Select(*c, Rest(w, 2));
+    } else if (verb == "key") {
+      if (w.size() < 2 || !Key(w[1])) Fail("key: such as F2, F5, Ctrl+I");
+    } else if (verb == "menu") {
+      events_.OnSysCommand(w.size() > 1 ? atoi(w[1].c_str()) : 0);
+    } else if (verb == "answer") {
+      Fail("no message box is open");
+    } else if (verb == "maximize" || verb == "minimize" || verb == "restore") {
+      WindowState s = verb == "maximize" ? WindowState::kMaximized
+                      : verb == "minimize" ? WindowState::kMinimized
+                                           : WindowState::kNormal;
+      SetState(s);
+      events_.OnResize(s);
+    } else if (verb == "wait") {
+      uint64_t until = os::TickCount() + static_cast<uint64_t>(atoll(w.size() > 1 ? w[1].c_str() : "0"));
+      while (os::TickCount() < until) {
+        os::WaitForEvents(static_cast<uint32_t>(until - os::TickCount()));
+        os::PumpEvents();
+      }
+    } else if (verb == "show") {
+      Print(RenderWindow(*this, true));
+    } else if (verb == "expect") {
+      Expect(w);
+    } else if (verb == "close") {
+      closeRequested_ = true;
+    } else {
+      Fail("unknown command: " + line);
+    }
+  }
+
+  MainWindowEvents& events_;
+  ConsoleOptions options_;
+  std::deque<std::string> queue_;
+  std::string partial_;
+  bool inputEnded_ = false;
+  bool closeRequested_ = false;
+  bool failed_ = false;
+  bool shownOnce_ = false;
+  bool changed_ = false;
+  static ConsoleWindow* current_;
+};
+
+ConsoleWindow* ConsoleWindow::current_ = nullptr;
+
+}  // namespace
+
+void SetConsoleOptions(const ConsoleOptions& options) { g_options = options; }
+
+int RunConsoleWindow() {
+  ConsoleWindow* w = ConsoleWindow::current();
+  if (!w) return 1;
+  while (true) {
+    os::PumpEvents();
+    w = ConsoleWindow::current();
+    if (!w) break;
+    if (w->closeRequested()) {
+      if (w->AllowedToClose()) break;
+      w->RefuseClose();
+    }
+    // A script closes the window at its end, as a person would.
+    if ((w->scriptDone() || (w->inputEnded() && !w->Pending())) && w->AllowedToClose()) break;
+    os::WaitForEvents(os::kInfinite);
+  }
+  return w ? w->status() : 1;
+}
+
+}  // namespace os::sim
+
+namespace os {
+
+std::unique_ptr<MainWindow> CreateMainWindow(MainWindowEvents& events) {
+  return std::make_unique<sim::ConsoleWindow>(events);
+}
+
+}  // namespace os

@@ -1,0 +1,160 @@
+// tv_probe.exe: reads and drives Tarnvale's main window from outside, for
+// the test that runs the Windows program under Wine. It runs inside Wine's
+// virtual desktop beside the program, where it is started without waiting,
+// so it leaves its answer in a file that appears whole when it is done:
+//
+//   tv_probe <answer file> read          the caption, control texts and list
+//                                         entries, UTF-8, "name=value" lines
+//   tv_probe <answer file> count         how many visible main windows exist
+//   tv_probe <answer file> processes     how many Tarnvale.exe processes run
+//   tv_probe <answer file> iconic        1 when the first main window is minimised
+//   tv_probe <answer file> minimize | close
+//   tv_probe <answer file> screenshot <bmp file>
+// Commands on the window wait up to thirty seconds for it. The answer file's
+// last line is "ok", or "failed" when the command could not be done.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "os/win32/control_ids.h"
+#include "os/win32/wide.h"
+
+using namespace os::win32;
+
+namespace {
+
+HWND FindMain() {
+  for (int i = 0; i < 300; ++i) {
+    if (HWND h = FindWindowW(kMainWindowClass, nullptr)) return h;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK CountOne(HWND h, LPARAM counter) {
+  wchar_t cls[64];
+  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h))
+    ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+std::wstring Text(HWND h) {
+  wchar_t buffer[1024] = {};
+  SendMessageW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+void Line(FILE* out, const std::string& name, const std::wstring& value) {
+  fprintf(out, "%s=%s\n", name.c_str(), Utf8(value).c_str());
+}
+
+int CountProcesses() {
+  int count = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W e{};
+  e.dwSize = sizeof e;
+  if (Process32FirstW(snapshot, &e)) {
+    do {
+      if (lstrcmpiW(e.szExeFile, L"Tarnvale.exe") == 0) ++count;
+    } while (Process32NextW(snapshot, &e));
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+bool Read(HWND main, FILE* out) {
+  Line(out, "title", Text(main));
+  const std::pair<const char*, int> captions[] = {{"Label3", kIdLabel3}, {"Label0", kIdLabel0}, {"Label1", kIdLabel1},
+                                                  {"UReFresh", kIdUReFresh}, {"Command1", kIdCommand1},
+                                                  {"Status", kIdStatus}};
+  for (const auto& [name, id] : captions) Line(out, name, Text(GetDlgItem(main, id)));
+  const std::pair<const char*, int> lists[] = {{"RDriver", kIdRDriver}, {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}};
+  for (const auto& [name, id] : lists) {
+    HWND list = GetDlgItem(main, id);
+    int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    fprintf(out, "%s.count=%d\n", name, count);
+    for (int i = 0; i < count; ++i) {
+      wchar_t item[1024] = {};
+      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+      Line(out, std::string(name) + "." + std::to_string(i), item);
+    }
+    int selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    fprintf(out, "%s.selected=%d\n", name, selected);
+  }
+  return true;
+}
+
+bool Screenshot(const char* file) {
+  HWND desktop = GetDesktopWindow();
+  RECT r;
+  GetWindowRect(desktop, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  bi.biCompression = BI_RGB;
+  int stride = (w * 3 + 3) & ~3;
+  std::vector<char> pixels(static_cast<size_t>(stride) * h);
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER bf{};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = fopen(file, "wb");
+  if (!out) return false;
+  fwrite(&bf, sizeof bf, 1, out);
+  fwrite(&bi, sizeof bi, 1, out);
+  fwrite(pixels.data(), 1, pixels.size(), out);
+  fclose(out);
+  return true;
+}
+
+bool Run(const std::string& command, int argc, char** argv, FILE* out) {
+  if (command == "screenshot") return argc > 3 && Screenshot(argv[3]);
+  if (command == "processes") return fprintf(out, "%d\n", CountProcesses()) > 0;
+  if (command == "count") {
+    int count = 0;
+    EnumWindows(&CountOne, reinterpret_cast<LPARAM>(&count));
+    return fprintf(out, "%d\n", count) > 0;
+  }
+  HWND main = FindMain();
+  if (!main) return false;
+  if (command == "read") return Read(main, out);
+  if (command == "minimize") {
+    ShowWindow(main, SW_MINIMIZE);
+    return true;
+  }
+  if (command == "iconic") return fprintf(out, "%d\n", IsIconic(main) ? 1 : 0) > 0;
+  if (command == "close") return PostMessageW(main, WM_CLOSE, 0, 0) != FALSE;
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  std::string answer = argv[1];
+  std::string temp = answer + ".part";
+  FILE* out = fopen(temp.c_str(), "wb");
+  if (!out) return 1;
+  bool ok = Run(argv[2], argc, argv, out);
+  fprintf(out, ok ? "ok\n" : "failed\n");
+  fclose(out);
+  MoveFileExA(temp.c_str(), answer.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return ok ? 0 : 1;
+}
