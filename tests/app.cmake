@@ -1,1 +1,9 @@
-# Tests of app/ (see tests/CMakeLists.txt for the three lists).
+# Tests of app/, make/ and ui/: the main window, the language, the packages.
+list(APPEND TV_SHARED_TESTS
+  combo_sizing_test.cpp
+)
+list(APPEND TV_HOST_TESTS
+  form1_test.cpp
+  language_files_test.cpp
+  packages_test.cpp
+)

@@ -15,6 +15,7 @@
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
+//     expect state <normal|minimized|maximized>
 //     expect caption <control> <text>
 //     expect text <list> <text>            the list's shown text
 //     expect item <list> <n> <text>

@@ -259,6 +259,11 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
       if (!ok) Fail("expected " + Rest(w, 1) + ", but it is: " + actual);
     };
     if (what == "title") return check(Title() == Rest(w, 2), Title());
+    if (what == "state") {
+      const char* names[] = {"normal", "minimized", "maximized"};
+      std::string actual = names[static_cast<int>(State())];
+      return check(sys::EqualsNoCase(actual, Rest(w, 2)), actual);
+    }
     if (what == "message") {
       std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
       return check(last == Rest(w, 2), last);

@@ -65,6 +65,8 @@ CommandServer* g_server = nullptr;
 
 }  // namespace
 
+void StopServingInstanceCommands();
+
 bool PreviousInstanceExists() {
   if (g_instanceLock >= 0) return false;  // this process is the first instance
   int fd = open((sim::MachineFolder() + "/tarnvale.instance").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
@@ -78,6 +80,7 @@ bool PreviousInstanceExists() {
 }
 
 bool ServeInstanceCommands(std::function<void(const std::string&)> onCommand) {
+  StopServingInstanceCommands();
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   socklen_t length = 0;
