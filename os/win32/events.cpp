@@ -9,6 +9,11 @@ namespace os {
 namespace win32 {
 namespace {
 MessageFilter g_filter = nullptr;
+// A WM_QUIT taken out of the queue by a pump inside a wait: the outer loop
+// ends with it once the wait is over. (Posting it again would wake every
+// later wait at once and make it spin.)
+bool g_quit = false;
+int g_quitCode = 0;
 }  // namespace
 
 void SetMessageFilter(MessageFilter filter) { g_filter = filter; }
@@ -21,8 +26,8 @@ void DispatchOne(MSG& msg) {
 
 int RunMessageLoop() {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
-  return static_cast<int>(msg.wParam);
+  while (!g_quit && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+  return g_quit ? g_quitCode : static_cast<int>(msg.wParam);
 }
 
 }  // namespace win32
@@ -31,8 +36,8 @@ void PumpEvents() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      // Leave the quit for the outer loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
+      win32::g_quit = true;
+      win32::g_quitCode = static_cast<int>(msg.wParam);
       return;
     }
     win32::DispatchOne(msg);
