@@ -1,0 +1,32 @@
+#include "sys/shell_wait.h"
+
+#include "os/events.h"
+#include "os/process.h"
+#include "sys/sys_ver.h"
+
+namespace sys {
+namespace {
+
+os::Process Start(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  // Redirection is off only while the program file is chosen; the guard puts
+  // the saved state back before anything else runs on this thread.
+  os::Wow64RedirectionOff off(GetSysVer() > 5);
+  return os::StartProcess(commandLine, windowStyle, error);
+}
+
+}  // namespace
+
+bool ShellWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  os::Process process = Start(commandLine, windowStyle, error);
+  if (!process.IsValid()) return false;
+  // The process handle's signal ends the wait, never the exit code: a program
+  // that really exits with 259 (STILL_ACTIVE) must not look alive forever.
+  while (os::WaitProcessOrEvents(process, os::kInfinite) == os::WaitResult::kEventsPending) os::PumpEvents();
+  return true;
+}
+
+bool ShellNoWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  return Start(commandLine, windowStyle, error).IsValid();
+}
+
+}  // namespace sys
