@@ -17,9 +17,22 @@ std::string Pad(std::string text, size_t width) {
   return text;
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The bytes of a hex text; it ends at the first pair that is not hex, so a
+// description changed by hand can never make a request throw.
 std::vector<uint8_t> FromHex(const std::string& hex) {
   std::vector<uint8_t> out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+    int high = HexDigit(hex[i]), low = HexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) break;
+    out.push_back(static_cast<uint8_t>(high * 16 + low));
+  }
   return out;
 }
 
@@ -86,7 +99,7 @@ bool DeviceNumber(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& a
     Put32(answer, 8, 0xFFFFFFFFu);  // cannot be partitioned
     return true;
   }
-  if (!t.disk) return false;
+  if (!t.disk || t.disk->numberFault == "fail") return false;
   Put32(answer, 0, 7);  // FILE_DEVICE_DISK
   Put32(answer, 4, static_cast<uint32_t>(t.disk->number));
   Put32(answer, 8, static_cast<uint32_t>(t.volume.kind == Volume::Kind::kPartition ? t.volume.partitionNumber : 0));

@@ -188,6 +188,13 @@ class Parser {
       if (l.options.count("group")) m_.groupSep = l.options["group"];
       return NoOtherOptions(l, {"decimal", "group"}, why);
     }
+    if (kind == "screen") {
+      if (!Num(l, "dpi", m_.dpi, why) || !Num(l, "char-width", m_.charWidth, why) ||
+          !Num(l, "scroll-bar", m_.scrollBarWidth, why))
+        return false;
+      if (m_.dpi == 0 || m_.dpi > 1440) return Bad(why, "dpi is 1 to 1440");
+      return NoOtherOptions(l, {"dpi", "char-width", "scroll-bar"}, why);
+    }
     if (kind == "env") {
       if (arg(1).empty()) return Bad(why, "env needs a name");
       m_.env[arg(1)] = arg(2);
@@ -273,15 +280,24 @@ class Parser {
       if (d.geometryFault != "zero" && d.geometryFault != "fail")
         return Bad(why, "geometry-fault is zero or fail");
     }
+    if (o.count("number-fault")) {
+      d.numberFault = o["number-fault"];
+      if (d.numberFault != "fail") return Bad(why, "number-fault is fail");
+    }
     if (o.count("letter")) {
       if (!Letter(o["letter"], d.emptyLetter, why)) return false;
     }
-    if (o.count("descriptor")) d.descriptorHex = o["descriptor"];
+    if (o.count("descriptor")) {
+      d.descriptorHex = o["descriptor"];
+      bool hex = d.descriptorHex.size() % 2 == 0 &&
+                 d.descriptorHex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+      if (!hex) return Bad(why, "descriptor is an even number of hex digits");
+    }
     if (o.count("mbr")) d.mbrCode = o["mbr"];
     if (d.sizeBytes == 0 && d.media) return Bad(why, "a disk with a medium needs size= or geometry=");
     m_.disks.push_back(d);
     return NoOtherOptions(l, {"bus", "removable", "vendor", "product", "revision", "serial", "size", "geometry",
-                              "media", "geometry-fault", "letter", "descriptor", "mbr"},
+                              "media", "geometry-fault", "number-fault", "letter", "descriptor", "mbr"},
                           why);
   }
 
@@ -444,6 +460,7 @@ std::string FormatMachine(const Machine& m) {
   out << "caption-font " << Quote(m.captionFont) << "\n";
   for (const auto& f : m.fonts) out << "font " << Quote(f) << "\n";
   out << "number-format decimal=" << Quote(m.decimalSep) << " group=" << Quote(m.groupSep) << "\n";
+  out << "screen dpi=" << m.dpi << " char-width=" << m.charWidth << " scroll-bar=" << m.scrollBarWidth << "\n";
   for (const auto& [k, v] : m.env) out << "env " << Quote(k) << " " << Quote(v) << "\n";
   for (const Drive& d : m.drives) {
     out << "drive " << d.letter << " ";
@@ -469,6 +486,7 @@ std::string FormatMachine(const Machine& m) {
         << d.bytesPerSector;
     if (!d.media) out << " media=no";
     if (!d.geometryFault.empty()) out << " geometry-fault=" << d.geometryFault;
+    if (!d.numberFault.empty()) out << " number-fault=" << d.numberFault;
     if (d.emptyLetter) out << " letter=" << d.emptyLetter;
     if (!d.descriptorHex.empty()) out << " descriptor=" << d.descriptorHex;
     if (!d.mbrCode.empty()) out << " mbr=" << Quote(d.mbrCode);

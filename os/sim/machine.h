@@ -57,6 +57,8 @@ struct Disk {
   uint32_t heads = 255, sectorsPerTrack = 63, bytesPerSector = 512;
   bool media = true;          // false: a card reader without a card
   std::string geometryFault;  // "", "zero" (answers zeros) or "fail" (request fails)
+  std::string numberFault;    // "" or "fail": the device-number request fails (some
+                              // virtual and card-reader drivers do not answer it)
   char emptyLetter = 0;       // drive letter of the slot while there is no medium
   std::string descriptorHex;  // when set: the exact storage descriptor answer, in hex
   std::string mbrCode;        // boot code in the master boot record ("" none)
@@ -99,6 +101,9 @@ struct Machine {
   std::string captionFont = "Segoe UI";  // face name of the window-caption font
   std::vector<std::string> fonts;        // installed font faces
   std::string decimalSep = ".", groupSep = ",";
+  // The screen: dots per inch (twips per pixel = 1440 / dpi), the average
+  // character width of the window font and the width of a scroll bar, in pixels.
+  uint32_t dpi = 96, charWidth = 7, scrollBarWidth = 17;
   std::map<std::string, std::string> env;  // more environment variables
   std::vector<Drive> drives;
   std::vector<Disk> disks;

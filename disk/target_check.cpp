@@ -1,0 +1,73 @@
+#include "disk/target_check.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/language.h"
+#include "disk/bus_type.h"
+#include "disk/device_number.h"
+#include "disk/device_requests.h"
+#include "disk/target_entry.h"
+#include "disk/target_list.h"
+#include "os/files.h"
+#include "os/main_window.h"
+#include "sys/text.h"
+
+namespace disk {
+namespace {
+
+using app::LangString;
+
+bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t style) {
+  window.ShowMessage(text, LangString(title), style);
+  return false;
+}
+
+}  // namespace
+
+bool GetDiskInfoTest(os::MainWindow& window) {
+  constexpr os::Control kList = os::Control::kRDriver;
+  if (window.IsMenuChecked(kLimitUsbDiskMenuId) && window.ListCount(kList) > 1) {
+    return Refuse(window, LangString(32) + "\n\n" + LangString(33) + "\n" + LangString(34), 35,
+                  os::kMbIconExclamation);
+  }
+  os::CreateFolderPath(app::sTmpPath + "\\");
+
+  std::string entry = window.ListText(kList);
+  if (entry.empty()) return Refuse(window, LangString(36), 8, os::kMbIconInformation);
+
+  app::iDiskNum = -2;
+  app::sDataLetter.clear();
+  app::sEfiLetter.clear();
+  std::optional<int> number = EntryDiskNumber(entry);
+  std::vector<std::string> letters = EntryLetters(entry);
+  // Entries come from the list's own rebuild; one without a disk number or
+  // a letter is no choice at all.
+  if (!number || letters.empty()) return Refuse(window, LangString(36), 8, os::kMbIconInformation);
+
+  const std::string& first = letters[0];
+  app::sDataLetter = first;
+  // When the disk's lowest letter belongs to its second or a later
+  // partition, the next letter is the one written to.
+  if (sys::Val(GetDiskNumOfLetter(first, true)) > 1 && letters.size() > 1) app::sDataLetter = letters[1];
+  app::iDiskNum = static_cast<int16_t>(*number);
+
+  if (sys::Val(GetBusType(first)) != kBusTypeUsb) {
+    int text = os::PathExists(first) ? 37 : 38;
+    return Refuse(window, first + LangString(text), 39, os::kMbIconStop);
+  }
+  // The list may be older than the disks, and the user confirms the work on
+  // the entry's text: the disk behind the first letter must still be the one
+  // the entry names (number, model and size), and the data letter must still
+  // be on it.
+  std::optional<std::string> now = TargetEntryOf(first);
+  if (!now || EntryDiskPart(*now) != EntryDiskPart(entry))
+    return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
+  if (GetDiskNumOfLetter(app::sDataLetter, false) != std::to_string(*number))
+    return Refuse(window, app::sDataLetter + LangString(38), 39, os::kMbIconStop);
+  return true;
+}
+
+}  // namespace disk
