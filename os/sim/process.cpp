@@ -21,6 +21,7 @@
 
 #include "os/sim/command_line.h"
 #include "os/sim/event_loop.h"
+#include "os/sim/faults.h"
 #include "os/sim/paths.h"
 #include "os/sim/programs.h"
 #include "os/sim/sim.h"
@@ -60,8 +61,19 @@ std::vector<Child>& LiveChildren() {
 void ReapOrphans() {
   for (auto it = Orphans().begin(); it != Orphans().end();) {
     int status = 0;
-    if (waitpid(*it, &status, WNOHANG) != 0) it = Orphans().erase(it);
-    else ++it;
+    if (waitpid(*it, &status, WNOHANG) != 0) {
+      // Ended: it leaves the process list too.
+      pid_t pid = *it;
+      auto& live = LiveChildren();
+      for (auto c = live.begin(); c != live.end(); ++c)
+        if (c->pid == pid) {
+          live.erase(c);
+          break;
+        }
+      it = Orphans().erase(it);
+    } else {
+      ++it;
+    }
   }
 }
 
@@ -149,13 +161,24 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   }
   auto standin = sim::StandinName(program->hostPath);
   if (!standin) return fail(sim::kErrorBadExeFormat);
-
+  // Fault switches: a program switched "missing" cannot be started; the
+  // real archiver with another fault is played by tvtool's "archiver".
+  if (auto fault = sim::PeekFault(*machine, *standin, ""); fault && fault->kind == "missing") {
+    sim::TakeFault(*standin, "");
+    return fail(sim::kErrorFileNotFound);
+  }
   std::vector<std::string> winArgs = sim::SplitLikeWindows(line, program->windowsPath);
+  bool archiverFault = *standin == "7zz" && sim::PeekFault(*machine, "7zz", winArgs.size() > 1 ? winArgs[1] : "");
   std::vector<std::string> argv;
   std::string executable;
-  if (*standin == "7zz") {
+  if (*standin == "7zz" && !archiverFault) {
     executable = "7zz";
     argv.push_back("7zz");
+    for (size_t i = 1; i < winArgs.size(); ++i) argv.push_back(sim::MapArchiverArgument(*machine, winArgs[i]));
+  } else if (archiverFault) {
+    executable = sim::ToolsFolder() + "/tvtool";
+    argv.push_back("tvtool");
+    argv.push_back("archiver");
     for (size_t i = 1; i < winArgs.size(); ++i) argv.push_back(sim::MapArchiverArgument(*machine, winArgs[i]));
   } else {
     executable = sim::ToolsFolder() + "/tvtool";
@@ -240,6 +263,7 @@ std::optional<uint32_t> ExitCode(const Process& process) {
 }
 
 std::vector<ProcessEntry> ListProcesses() {
+  ReapOrphans();
   std::vector<ProcessEntry> list;
   auto machine = sim::Current();
   for (const auto& p : machine->processes) list.push_back({p.id, p.name});
@@ -249,6 +273,7 @@ std::vector<ProcessEntry> ListProcesses() {
 
 bool CanOpenProcess(uint32_t id, uint32_t access) {
   if (id == 0) return false;
+  ReapOrphans();
   auto machine = sim::Current();
   for (const auto& p : machine->processes)
     if (p.id == id) return p.fullAccess || access != kProcessAllAccess;

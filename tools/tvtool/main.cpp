@@ -1,6 +1,7 @@
 // tvtool: the stand-in outside programs of the host build. The simulated
 // machine starts "tvtool <name> <arguments>" for a program file that names
-// <name>; see os/sim/programs.h.
+// <name>; see os/sim/programs.h and docs/stand-ins.md. A few commands are for
+// people and scripts on the host (machine-sample).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,15 +20,35 @@ std::string RawCommandLine() {
 
 int main(int argc, char** argv) {
   using Runner = int (*)(const tvtool::Args&);
-  static const std::map<std::string, Runner> kCommands = {
+  // Programs of the simulated machine, by the name their program file gives.
+  static const std::map<std::string, Runner> kPrograms = {
+      {"aes", tvtool::RunAes},
+      {"archiver", tvtool::RunArchiver},
+      {"bcdedit", tvtool::RunBcdedit},
+      {"bootsect", tvtool::RunBootsect},
       {"cmd", tvtool::RunCmd},
+      {"diskpart", tvtool::RunDiskPart},
+      {"format", tvtool::RunFormat},
+      {"ginst", tvtool::RunGinst},
+      {"partassist", tvtool::RunPartAssist},
+      {"qemu", tvtool::RunQemu},
       {"test-exit", tvtool::RunTestExit},
       {"test-sleep", tvtool::RunTestSleep},
       {"test-write", tvtool::RunTestWrite},
   };
-  if (argc < 2 || !kCommands.count(argv[1])) {
-    fprintf(stderr, "tvtool: plays outside programs on a simulated machine.\nusage: tvtool <program> [arguments]\nprograms:");
-    for (const auto& [name, run] : kCommands) fprintf(stderr, " %s", name.c_str());
+  static const std::map<std::string, Runner> kHostCommands = {
+      {"machine-sample", tvtool::RunMachineSample},
+  };
+  std::string name = argc >= 2 ? argv[1] : "";
+  tvtool::Args args(argv + (argc >= 2 ? 2 : argc), argv + argc);
+  if (kHostCommands.count(name)) return kHostCommands.at(name)(args);
+  if (!kPrograms.count(name)) {
+    fprintf(stderr,
+            "tvtool: plays outside programs on a simulated machine.\n"
+            "usage: tvtool <program> [arguments]   (started by the machine)\n"
+            "       tvtool machine-sample <new machine folder> [<sample program folder>]\n"
+            "programs:");
+    for (const auto& [program, run] : kPrograms) fprintf(stderr, " %s", program.c_str());
     fprintf(stderr, "\n");
     return 2;
   }
@@ -35,6 +56,5 @@ int main(int argc, char** argv) {
     fprintf(stderr, "tvtool: TARNVALE_MACHINE does not name a simulated machine\n");
     return 2;
   }
-  tvtool::Args args(argv + 2, argv + argc);
-  return kCommands.at(argv[1])(args);
+  return kPrograms.at(name)(args);
 }
