@@ -6,14 +6,18 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/search_folders.h"
 #include "app/version.h"
+#include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "os/files.h"
 #include "os/fonts.h"
 #include "os/instance.h"
 #include "os/system.h"
+#include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
 #include "sys/random_str.h"
+#include "sys/shell_wait.h"
 #include "sys/text.h"
 #include "ui/combo_sizing.h"
 
@@ -102,7 +106,8 @@ bool Form1::Load() {
     window_->SetMenuChecked(kMenuMobileHardDisk, true);
   }
 
-  // 18. (The target list is filled here once the program lists disks.)
+  // 18. The target disks.
+  disk::RefreshTargetList(*window_, bMobileHardDisk);
 
   // 19. The background preparation of the partition tool.
   window_->SetTimerEnabled(os::TimerId::kTimer1, true);
@@ -241,8 +246,12 @@ void Form1::OnClick(Control control) {
       else InitDisk();
       break;
     case Control::kUReFresh:
-      window_->SetEnabled(Control::kUReFresh, false);
-      window_->SetEnabled(Control::kUReFresh, true);
+      // A rebuild is an operation too: it must not run inside another.
+      guard_.Run([this] {
+        window_->SetEnabled(Control::kUReFresh, false);
+        disk::RefreshTargetList(*window_, bMobileHardDisk);
+        window_->SetEnabled(Control::kUReFresh, true);
+      });
       break;
     default:
       break;
@@ -255,11 +264,31 @@ void Form1::OnDropDown(Control control) {
     ui::SetComboHeight(*window_, control, 0);
 }
 
+void Form1::CopyFixFile(const std::string& source, const std::string& target, std::string_view password) {
+  if (!oFileIO) oFileIO = std::make_unique<sys::FileIO>();
+  oFileIO->SourceFile(source);
+  oFileIO->TargetFile(target);
+  oFileIO->pswBox(password);
+  oFileIO->FilePercentBox([this](const std::string& caption) { window_->SetCaption(Control::kLProgress, caption); });
+  oFileIO->FixFile();
+}
+
+void Form1::PreparePartitionTool() {
+  // The partition tool comes scrambled in a plug-in archive; it is copied
+  // into the temporary folder and unpacked there in the background, without
+  // waiting, while the user chooses.
+  if (os::PathExists(sTmpPath + "\\pacmd")) return;
+  CopyFixFile(ProgramFolder() + "\\Data\\Plugins\\pacmd.aes", sTmpPath + "\\pacmd.aes", sys::kPluginPassword);
+  sys::ShellNoWait(sys::UnpackPluginCommand("pacmd.aes"), 0);
+}
+
 void Form1::OnTimer(os::TimerId timer) {
   if (timer == os::TimerId::kTimer1 && window_->TimerInterval(timer) == 10) {
-    // The start-up tick runs once, then waits for the make's last phase.
+    // The start-up tick runs once, whether or not the archiver could start,
+    // then waits for the make's last phase.
     window_->SetTimerEnabled(timer, false);
     window_->SetTimerInterval(timer, 3000);
+    if (!sTmpPath.empty()) PreparePartitionTool();
   }
 }
 

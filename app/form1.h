@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/operation_guard.h"
 #include "os/main_window.h"
+#include "sys/file_io.h"
 
 namespace app {
 
@@ -43,6 +45,11 @@ class Form1 : public os::MainWindowEvents {
   // Enables or disables the lists, the refresh button and the start button.
   void ButtonEnable(bool enable);
 
+  // Copies a plug-in archive through the scrambling, showing its percentage
+  // in LProgress. The copy's result is not examined: a failed copy shows as
+  // a missing tool folder later.
+  void CopyFixFile(const std::string& source, const std::string& target, std::string_view password);
+
   // The operations, each through the guard against re-entry.
   void Command1_Click();
   void InitDisk();
@@ -67,12 +74,14 @@ class Form1 : public os::MainWindowEvents {
   void FillLayoutList(int16_t packages);
   void ApplyTaskbarProgressRule();
   bool ShowsBusyCaption();
+  void PreparePartitionTool();
   void ShowProgressMessage();
   void RunOperation(const std::function<void()>& operation);
 
   std::unique_ptr<os::MainWindow> window_;
   Operations* operations_;
   OperationGuard guard_;
+  std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy
   bool servingInstanceCommands_ = false;
 };
 

@@ -3,6 +3,7 @@ list(APPEND TV_SHARED_TESTS
   combo_sizing_test.cpp
 )
 list(APPEND TV_HOST_TESTS
+  console_test.cpp
   form1_test.cpp
   language_files_test.cpp
   packages_test.cpp

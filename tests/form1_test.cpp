@@ -3,7 +3,11 @@
 // program in C:\Tarnvale.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
 #include <map>
+#include <sstream>
+#include <thread>
 
 #include "app/config.h"
 #include "app/form1.h"
@@ -13,6 +17,8 @@
 #include "os/files.h"
 #include "os/sim/sim.h"
 #include "os/system.h"
+#include "sys/text.h"
+#include "tests/support/disk_machines.h"
 #include "tests/support/sim_machine.h"
 #include "ui/window_model.h"
 
@@ -194,6 +200,33 @@ TEST_F(Form1Test, WithoutTaskbarProgressTheStepMarkerIsNotTouched) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(0, app::iTaskbarProg);
   EXPECT_EQ("[Option]\r\nTaskbarProgress=0\r\nBreakPoint=4\r\n", ConfigFile());
+}
+
+TEST_F(Form1Test, TheTargetListIsFilledAtStartAndByTheRefreshButton) {
+  m.Update([](os::sim::Machine& mm) {
+    test::AddUsbStick(mm, 1, "E");
+    test::AddUsbHardDisk(mm, 2, "G");
+  });
+  Config("MobileHardDisk=0\r\n");
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(1, window->ListCount(Control::kRDriver));
+  EXPECT_EQ(0u, window->ListText(Control::kRDriver).rfind("HD1: Generic Flash Disk (", 0));
+  // A stick plugged in later is seen after the refresh button.
+  m.Update([](os::sim::Machine& mm) { test::AddUsbStick(mm, 3, "F"); });
+  EXPECT_EQ(1, window->ListCount(Control::kRDriver));
+  form->OnClick(Control::kUReFresh);
+  EXPECT_EQ(2, window->ListCount(Control::kRDriver));
+  EXPECT_TRUE(window->IsEnabled(Control::kUReFresh));
+}
+
+TEST_F(Form1Test, TheUsbHardDiskOptionListsUsbHardDisksFromTheStart) {
+  m.Update([](os::sim::Machine& mm) {
+    test::AddUsbStick(mm, 1, "E");
+    test::AddUsbHardDisk(mm, 2, "G");
+  });
+  Config("MobileHardDisk=1\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(2, window->ListCount(Control::kRDriver));
 }
 
 // --- The language --------------------------------------------------------------------
@@ -388,11 +421,51 @@ TEST_F(Form1Test, InstanceCommandNorBringsTheWindowBack) {
   EXPECT_TRUE(window->IsVisible());
 }
 
-TEST_F(Form1Test, TheFirstTimerTickRunsOnceThenWaitsForTheLastPhase) {
+TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
+  // The sample package's plug-in archive and archiver.
+  std::string sample = std::string(TV_SAMPLE_DIR) + "/program/Data/";
+  for (const char* file : {"Plugins/pacmd.aes", "Bin/x86.dll"}) {
+    std::ifstream in(sample + file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    m.WriteFile("C:\\Tarnvale\\Data\\" + sys::ReplaceAll(file, "/", "\\"), bytes.str());
+  }
+  ASSERT_TRUE(Start());
+  form->OnTimer(os::TimerId::kTimer1);
+  // The tick runs once, then waits for the last phase of a make.
+  EXPECT_FALSE(window->TimerEnabled(os::TimerId::kTimer1));
+  EXPECT_EQ(3000u, window->TimerInterval(os::TimerId::kTimer1));
+  // The percentage of the copy ends empty; the archiver was started without waiting.
+  EXPECT_EQ("", window->Caption(Control::kLProgress));
+  std::vector<std::string> started = m.Started();
+  ASSERT_EQ(1u, started.size());
+  EXPECT_EQ("\"C:\\Tarnvale\\Data\\Bin\\x86.dll\" x -p52416035 " + app::sTmpPath + "\\pacmd.aes -y -o\"" +
+                app::sTmpPath + "\"",
+            started[0]);
+  for (int i = 0; i < 200 && !os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"));
+  EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\bootsect.exe"));
+}
+
+TEST_F(Form1Test, ThePreparationIsNotRepeatedWhenTheToolIsThere) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(os::CreateFolder(app::sTmpPath + "\\pacmd"));
+  form->OnTimer(os::TimerId::kTimer1);
+  EXPECT_TRUE(m.Started().empty());
+  EXPECT_FALSE(window->TimerEnabled(os::TimerId::kTimer1));
+  // Later ticks of the slow interval do nothing here.
+  form->OnTimer(os::TimerId::kTimer1);
+  EXPECT_TRUE(m.Started().empty());
+}
+
+TEST_F(Form1Test, AMissingPlugInIsNotRetriedEveryTick) {
   ASSERT_TRUE(Start());
   form->OnTimer(os::TimerId::kTimer1);
   EXPECT_FALSE(window->TimerEnabled(os::TimerId::kTimer1));
-  EXPECT_EQ(3000u, window->TimerInterval(os::TimerId::kTimer1));
+  // The archiver is not there: the start failed, and nothing more happens.
+  ASSERT_EQ(1u, m.StartedLog().size());
+  EXPECT_NE(std::string::npos, m.StartedLog()[0].find("error=2"));
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 //   menu <id>                             a system-menu command
 //   answer <ok|cancel>                    answer the open message box
 //   maximize | minimize | restore         ask the window to change its state
-//   wait <ms>                             let simulated time pass
+//   wait <ms>                             let simulated time pass (the window
+//                                         handles its events; later lines wait)
 //   show                                  print the window with its lists
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:

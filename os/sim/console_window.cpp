@@ -76,7 +76,10 @@ bool IsBlankOrComment(const std::string& line) {
 class ConsoleWindow : public ui::WindowModel, public EventSource {
  public:
   explicit ConsoleWindow(MainWindowEvents& events) : events_(events), options_(g_options) {
-    SetInstalledFonts(Current()->fonts);
+    auto machine = Current();
+    SetInstalledFonts(machine->fonts);
+    SetMetrics(static_cast<int>(1440 / machine->dpi), static_cast<int>(machine->charWidth),
+               static_cast<int>(machine->scrollBarWidth));
     SetAnswerer([this](const ui::ShownMessage& m) { return AskAnswer(m); });
     SetTimerChanged([this](TimerId t) { ApplyTimer(t); });
     SetChanged([this] { changed_ = true; });
@@ -100,6 +103,13 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
 
   static ConsoleWindow* current() { return current_; }
   bool AllowedToClose() { return events_.OnCloseRequest(); }
+  // Nothing runs and no message box is open: an answer waiting in the queue
+  // can answer nothing.
+  void DiscardStrayAnswer() {
+    if (queue_.empty() || !IsAnswer(queue_.front())) return;
+    queue_.pop_front();
+    Fail("no message box is open");
+  }
   void RefuseClose() {
     closeRequested_ = false;
     Print("  (the window stays open while an operation runs)\n");
@@ -130,7 +140,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
 
   // --- EventSource ---
   int Fd() const override { return inputEnded_ ? -1 : options_.inputFd; }
-  bool Pending() override { return !queue_.empty() && !IsAnswer(queue_.front()); }
+  // While a "wait" runs, the person does nothing: later lines wait too.
+  bool Pending() override { return !waiting_ && !queue_.empty() && !IsAnswer(queue_.front()); }
   void Dispatch() override {
     ReadTypedInput(false);
     if (queue_.empty() || IsAnswer(queue_.front())) return;
@@ -217,10 +228,10 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
     }
   }
 
-  bool Key(const std::string& spec) {
+  bool Key(const std::string& keys) {
     KeyModifiers mods;
     std::string key;
-    for (const std::string& part : sys::Split(spec, "+")) {
+    for (const std::string& part : sys::Split(keys, "+")) {
       std::string p = sys::LowerAscii(part);
       if (p == "ctrl") mods.ctrl = true;
       else if (p == "shift") mods.shift = true;
@@ -313,10 +324,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
       events_.OnResize(s);
     } else if (verb == "wait") {
       uint64_t until = os::TickCount() + static_cast<uint64_t>(atoll(w.size() > 1 ? w[1].c_str() : "0"));
+      waiting_ = true;
       while (os::TickCount() < until) {
         os::WaitForEvents(static_cast<uint32_t>(until - os::TickCount()));
         os::PumpEvents();
       }
+      waiting_ = false;
     } else if (verb == "show") {
       Print(RenderWindow(*this, true));
     } else if (verb == "expect") {
@@ -337,6 +350,7 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
   bool failed_ = false;
   bool shownOnce_ = false;
   bool changed_ = false;
+  bool waiting_ = false;
   static ConsoleWindow* current_;
 };
 
@@ -353,6 +367,7 @@ int RunConsoleWindow() {
     os::PumpEvents();
     w = ConsoleWindow::current();
     if (!w) break;
+    w->DiscardStrayAnswer();
     if (w->closeRequested()) {
       if (w->AllowedToClose()) break;
       w->RefuseClose();
