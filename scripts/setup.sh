@@ -28,4 +28,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386   # wine32 is an i386 package
 fi
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt-get install -y -qq "${missing[@]}"

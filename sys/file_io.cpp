@@ -20,14 +20,6 @@ constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorReadFault = 30;
 constexpr uint32_t kErrorHandleEof = 38;
 
-size_t Utf8Length(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead >> 5) == 0x6) return 2;
-  if ((lead >> 4) == 0xE) return 3;
-  if ((lead >> 3) == 0x1E) return 4;
-  return 1;
-}
-
 // The key's part of the password in the ANSI code page, one byte for each of
 // its first 16 characters; nothing when one of them is not a single byte
 // there (a double-byte character, or one the code page lacks), since any
@@ -36,7 +28,7 @@ std::optional<std::string> KeyBytes(std::string_view password) {
   std::string utf8 = LeftChars(password, 16);
   std::string bytes;
   for (size_t i = 0; i < utf8.size();) {
-    size_t n = std::min(Utf8Length(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+    size_t n = std::min(sys::Utf8SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
     bool exact = false;
     std::string ansi = os::ToAnsi(std::string_view(utf8).substr(i, n), &exact);
     if (!exact || ansi.size() != 1) return std::nullopt;

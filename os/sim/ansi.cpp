@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "os/sim/sim.h"
+#include "sys/text.h"
 
 namespace os {
 namespace {
@@ -47,14 +48,6 @@ bool Run(iconv_t cd, std::string_view in, std::string& out, size_t* consumed) {
   return true;
 }
 
-size_t Utf8Length(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead >> 5) == 0x6) return 2;
-  if ((lead >> 4) == 0xE) return 3;
-  if ((lead >> 3) == 0x1E) return 4;
-  return 1;
-}
-
 }  // namespace
 
 unsigned AnsiCodePage() { return sim::Current()->codePage; }
@@ -75,7 +68,7 @@ std::string ToCodePage(unsigned codePage, std::string_view utf8, bool* exact) {
     pos += consumed;
     out += '?';
     if (exact) *exact = false;
-    pos += Utf8Length(static_cast<unsigned char>(utf8[pos]));
+    pos += sys::Utf8SequenceLength(static_cast<unsigned char>(utf8[pos]));
   }
   return out;
 }
