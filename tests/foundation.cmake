@@ -13,3 +13,7 @@ list(APPEND TV_HOST_TESTS
   sim_paths_test.cpp
   sim_process_test.cpp
 )
+list(APPEND TV_WIN32_TESTS
+  processes_win32_test.cpp
+  program_file_win32_test.cpp
+)

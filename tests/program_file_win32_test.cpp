@@ -1,0 +1,84 @@
+// Tarnvale.exe as a file: a 32-bit GUI program whose embedded manifest asks
+// for administrator rights, common controls 6 and DPI awareness and declares
+// Windows Vista to 10, with its version information. It lies beside this
+// test program in the build's bin folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "os/system.h"
+#include "os/win32/wide.h"
+
+namespace {
+
+std::wstring ProgramPath() {
+  std::string self = os::ModulePath();
+  return os::win32::Wide(self.substr(0, self.rfind('\\')) + "\\Tarnvale.exe");
+}
+
+TEST(ProgramFile, IsA32BitGuiProgram) {
+  HANDLE file = CreateFileW(ProgramPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  std::vector<unsigned char> head(4096);
+  DWORD got = 0;
+  ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr);
+  CloseHandle(file);
+  ASSERT_GT(got, 0x200u);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(head.data());
+  ASSERT_EQ(IMAGE_DOS_SIGNATURE, dos->e_magic);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(head.data() + dos->e_lfanew);
+  ASSERT_EQ(IMAGE_NT_SIGNATURE, nt->Signature);
+  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+  EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt->OptionalHeader.Magic);  // PE32
+  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt->OptionalHeader.Subsystem);
+}
+
+std::string Manifest() {
+  HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!program) return "";
+  std::string text;
+  if (HRSRC r = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {  // RT_MANIFEST
+    HGLOBAL data = LoadResource(program, r);
+    text.assign(static_cast<const char*>(LockResource(data)), SizeofResource(program, r));
+  }
+  FreeLibrary(program);
+  return text;
+}
+
+TEST(ProgramFile, ManifestIsResourceOneWithItsEntries) {
+  std::string manifest = Manifest();
+  ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1";
+  for (const char* entry : {
+           "requestedExecutionLevel level=\"requireAdministrator\"",
+           "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+           ">true</dpiAware>",
+           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10
+       })
+    EXPECT_NE(std::string::npos, manifest.find(entry)) << entry;
+}
+
+TEST(ProgramFile, VersionInformationNamesTarnvale12) {
+  std::wstring path = ProgramPath();
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(12u, HIWORD(fixed->dwProductVersionMS));
+  EXPECT_EQ(0u, LOWORD(fixed->dwProductVersionMS));
+  wchar_t* name = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductName", reinterpret_cast<void**>(&name),
+                             &length));
+  EXPECT_EQ(L"Tarnvale", std::wstring(name));
+}
+
+}  // namespace
