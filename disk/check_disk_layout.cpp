@@ -6,12 +6,12 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "os/drives.h"
-#include "os/file.h"
 #include "os/files.h"
 #include "os/main_window.h"
 #include "sys/partassist_commands.h"
 #include "sys/shell_wait.h"
 #include "sys/text.h"
+#include "sys/whole_file.h"
 
 namespace disk {
 namespace {
@@ -27,16 +27,6 @@ std::string Column(std::string_view row, size_t n) {
 }
 
 bool IsFatFileSystem(std::string_view text) { return sys::Contains(text, "FAT16") || sys::Contains(text, "FAT32"); }
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  os::File f = os::File::Open(path, os::File::Mode::kRead);
-  if (!f.IsOpen()) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  size_t got = 0;
-  while (f.Read(buffer, sizeof buffer, &got) && got > 0) bytes.append(buffer, got);
-  return bytes;
-}
 
 }  // namespace
 
@@ -108,7 +98,7 @@ bool CheckDiskLayout(std::string_view layoutText) {
   if (os::PathExists(list)) return false;
   sys::ShellWait(sys::PaList(app::iDiskNum, list), 0);
   if (!os::PathExists(list)) return false;
-  auto bytes = ReadWholeFile(list);
+  auto bytes = sys::ReadWholeFile(list);
   if (!bytes) return false;
   return JudgeLayout(PartitionRows(*bytes), layoutText, app::iVerifyPhase);
 }

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "os/ansi.h"
-#include "os/file.h"
+#include "sys/whole_file.h"
 #include "os/sim/host_files.h"
 #include "os/sim/paths.h"
 #include "os/sim/sim.h"
@@ -129,8 +129,7 @@ int List(const Switches& sw) {
   if (auto stop = NeedDisk(m, sw.at("list"), disk)) return Fail(kTool, *stop);
   std::string text = os::ToAnsi(ListText(*disk, fault.Partial()));
   uint32_t error = 0;
-  os::File f = os::File::Open(it->second, os::File::Mode::kCreateTruncate, &error);
-  if (!f.IsOpen() || !f.Write(text.data(), text.size()))
+  if (!sys::WriteWholeFile(it->second, text, &error))
     return Fail(kTool, {"cannot write " + it->second + " (error " + std::to_string(error) + ")", 4});
   return 0;
 }

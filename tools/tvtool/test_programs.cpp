@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "os/file.h"
+#include "sys/whole_file.h"
 #include "tools/tvtool/commands.h"
 
 namespace tvtool {
@@ -21,9 +21,7 @@ int RunTestSleep(const Args& args) {
 
 int RunTestWrite(const Args& args) {
   if (args.size() < 2) return 1;
-  os::File f = os::File::Open(args[0], os::File::Mode::kCreateTruncate);
-  if (!f.IsOpen()) return 1;
-  return f.Write(args[1].data(), args[1].size()) ? 0 : 1;
+  return sys::WriteWholeFile(args[0], args[1]) ? 0 : 1;
 }
 
 }  // namespace tvtool
