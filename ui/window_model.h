@@ -45,7 +45,6 @@ class WindowModel : public os::MainWindow {
   // The caption font and metrics a test or the host machine wants.
   void SetInstalledFonts(std::vector<std::string> fonts) { installedFonts_ = std::move(fonts); }
   void SetMetrics(int twipsPerPixel, int averageCharWidth, int scrollBarWidth);
-  os::Control FocusedControl() const { return focus_; }
 
   // os::MainWindow
   void SetTitle(std::string_view title) override;

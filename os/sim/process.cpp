@@ -287,7 +287,6 @@ Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
   auto& state = sim::State();
   saved_ = reinterpret_cast<void*>(state.redirectionOff ? 1 : 0);
   state.redirectionOff = true;
-  ++state.redirectionSwitches;
   off_ = true;
 }
 

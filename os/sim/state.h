@@ -12,7 +12,6 @@ namespace os::sim {
 struct ProcessState {
   uint32_t threadLocale = 0;      // 0: not set, the system default applies
   bool redirectionOff = false;    // WOW64 file-system redirection switched off
-  int redirectionSwitches = 0;    // how often it was switched off (tests look)
 };
 
 ProcessState& State();

@@ -11,12 +11,8 @@ constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint32_t kErrorWriteFault = 29;
 constexpr uint32_t kErrorReadFault = 30;
-constexpr uint32_t kErrorNotReady = 21;
-constexpr uint32_t kErrorInvalidFunction = 1;
 constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorInsufficientBuffer = 122;
 constexpr uint32_t kErrorDiskFull = 112;
 constexpr uint32_t kErrorBadExeFormat = 193;
-constexpr uint32_t kErrorInvalidName = 123;
 
 }  // namespace os::sim
