@@ -16,9 +16,10 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "os/main_window.h"
+#include "app/main_operations.h"
 #include "os/sim/console.h"
 #include "os/sim/sim.h"
+#include "ui/console/console_window.h"
 
 namespace {
 
@@ -81,12 +82,13 @@ int main(int argc, char** argv) {
     options.input = &std::cin;
     options.inputFd = 0;  // a person at the terminal
   }
-  os::sim::SetConsoleOptions(options);
 
-  app::Form1 form([](os::MainWindowEvents& events) { return os::CreateMainWindow(events); });
+  app::Form1 form([&](os::MainWindowEvents& events) { return ui::console::CreateConsoleWindow(events, options); });
+  app::MainOperations operations(form);
+  form.SetOperations(&operations);
   if (!form.Load()) return 0;  // a second instance handed over to the first
   form.window().Show();
-  int status = os::sim::RunConsoleWindow();
+  int status = ui::console::RunConsoleWindow();
   form.OnUnload();
   return status;
 }

@@ -141,7 +141,8 @@ class MainWindow {
   virtual void SetListDroppedWidth(Control list, int pixels) = 0;
 };
 
-// Creates the program's main window (hidden until Show()), reporting to `events`.
+// Creates the Windows build's main window (hidden until Show()), reporting to
+// `events`. The host build's main window is the console's (ui/console).
 std::unique_ptr<MainWindow> CreateMainWindow(MainWindowEvents& events);
 
 }  // namespace os

@@ -6,6 +6,7 @@
 
 #include "os/ansi.h"
 #include "os/file.h"
+#include "os/utf8.h"
 #include "sys/text.h"
 #include "sys/xor_key.h"
 
@@ -28,7 +29,7 @@ std::optional<std::string> KeyBytes(std::string_view password) {
   std::string utf8 = LeftChars(password, 16);
   std::string bytes;
   for (size_t i = 0; i < utf8.size();) {
-    size_t n = std::min(sys::Utf8SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+    size_t n = std::min(os::Utf8SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
     bool exact = false;
     std::string ansi = os::ToAnsi(std::string_view(utf8).substr(i, n), &exact);
     if (!exact || ansi.size() != 1) return std::nullopt;

@@ -81,14 +81,6 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
   }
 }
 
-size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead >> 5) == 0x6) return 2;
-  if ((lead >> 4) == 0xE) return 3;
-  if ((lead >> 3) == 0x1E) return 4;
-  return 1;
-}
-
 size_t CountChars(std::string_view text) {
   size_t n = 0;
   for (char c : text)

@@ -6,7 +6,7 @@
 //   RoundHalfEven()  to the nearest integer, halves to the even neighbour
 //   TrimSpaces()     removes U+0020 at both ends (nothing else)
 //   LowerAscii(), UpperAscii(), EqualsNoCase(), ContainsNoCase()
-//   Contains(), ReplaceAll(), Split(), Utf8SequenceLength(), CountChars(), LeftChars()
+//   Contains(), ReplaceAll(), Split(), CountChars(), LeftChars()
 #pragma once
 
 #include <cstdint>
@@ -36,9 +36,6 @@ inline bool Contains(std::string_view text, std::string_view part) {
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 // Splits at every occurrence of the separator; "a,b," gives "a", "b", "".
 std::vector<std::string> Split(std::string_view text, std::string_view separator);
-
-// Bytes of the UTF-8 sequence that starts with this byte (1 for a stray byte).
-size_t Utf8SequenceLength(unsigned char lead);
 
 // Characters (code points) of a UTF-8 text, and its first n characters.
 size_t CountChars(std::string_view text);

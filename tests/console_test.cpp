@@ -17,6 +17,7 @@
 #include "os/sim/console.h"
 #include "os/sim/sim.h"
 #include "tests/support/sim_machine.h"
+#include "ui/console/console_window.h"
 
 namespace {
 
@@ -95,14 +96,14 @@ TEST_F(Console, TheTemporaryFolderIsGoneWhenTheWindowCloses) {
 TEST_F(Console, MessageBoxesWaitForTheirAnswer) {
   std::istringstream script("click Status\nanswer ok\nexpect message Progress:40%\n");
   std::ostringstream output;
-  os::sim::SetConsoleOptions({&script, -1, &output, false});
-  app::Form1 form([](os::MainWindowEvents& events) { return os::CreateMainWindow(events); });
+  os::sim::ConsoleOptions options{&script, -1, &output, false};
+  app::Form1 form([&](os::MainWindowEvents& events) { return ui::console::CreateConsoleWindow(events, options); });
   ASSERT_TRUE(form.Load());
   // A step runs: the status line shows its text and the bar stands at 40.
   form.window().SetCaption(os::Control::kStatus, "Partitioning...");
   form.window().SetProgressValue(40);
   form.window().Show();
-  EXPECT_EQ(0, os::sim::RunConsoleWindow()) << output.str();
+  EXPECT_EQ(0, ui::console::RunConsoleWindow()) << output.str();
   form.OnUnload();
   EXPECT_NE(std::string::npos, output.str().find("  +-- (i) Notice\n  | Progress:40%\n  +-- [OK]")) << output.str();
 }

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "os/sim/sim.h"
-#include "sys/text.h"
+#include "os/utf8.h"
 
 namespace os {
 namespace {
@@ -68,7 +68,7 @@ std::string ToCodePage(unsigned codePage, std::string_view utf8, bool* exact) {
     pos += consumed;
     out += '?';
     if (exact) *exact = false;
-    pos += sys::Utf8SequenceLength(static_cast<unsigned char>(utf8[pos]));
+    pos += Utf8SequenceLength(static_cast<unsigned char>(utf8[pos]));
   }
   return out;
 }

@@ -1,6 +1,8 @@
-// The console front-end of the host build's headless main window: it shows
-// the window as text and takes a person's input, typed in a terminal or read
-// from a script, one command per line:
+// The host console: the terminal of the simulated machine, where a person
+// (or a test) sees the host build's headless main window as text and works
+// it, typing in a terminal or through a script, one command per line. The
+// front-end that carries out these commands is ui/console/console_window.h.
+//
 //
 //   click <Command1|UReFresh|Status>      press a button or the status line
 //   select <RDriver|Fsys|FSFor> <n|text>  choose a list entry (index, or the
@@ -30,7 +32,7 @@
 // operation runs; an "answer" waits for the next message box. Texts may be
 // written in double quotes.
 //
-// Public: struct ConsoleOptions, SetConsoleOptions(), RunConsoleWindow().
+// Public: struct ConsoleOptions.
 #pragma once
 
 #include <istream>
@@ -44,13 +46,5 @@ struct ConsoleOptions {
   std::ostream* output = nullptr;
   bool quiet = false;             // only message boxes, failed checks and errors
 };
-
-// Takes effect for the next os::CreateMainWindow().
-void SetConsoleOptions(const ConsoleOptions& options);
-
-// Handles events until the window is closed (by "close", or when a script
-// ends); the caller then unloads the window. Returns 0, or 1 when a check
-// failed or the script was wrong.
-int RunConsoleWindow();
 
 }  // namespace os::sim

@@ -1,6 +1,6 @@
 // The host build's main window: the window's state (ui::WindowModel), its
-// timers on the event loop, and the console front-end that shows it and
-// takes input (see os/sim/console.h).
+// timers on the simulated machine's event loop, and the console front-end
+// that shows it and takes input (the commands are listed in os/sim/console.h).
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,17 +10,24 @@
 #include <vector>
 
 #include "os/main_window.h"
-#include "os/sim/console.h"
+#include "ui/console/console_window.h"
 #include "os/sim/event_loop.h"
-#include "os/sim/render.h"
+#include "ui/console/render.h"
 #include "os/sim/sim.h"
 #include "sys/text.h"
 #include "ui/window_model.h"
 
-namespace os::sim {
+namespace ui::console {
 namespace {
 
-ConsoleOptions g_options;
+using os::Control;
+using os::KeyModifiers;
+using os::MainWindowEvents;
+using os::TimerId;
+using os::WindowState;
+using os::sim::ConsoleOptions;
+using os::sim::EventLoop;
+using os::sim::EventSource;
 
 const std::pair<const char*, Control> kControls[] = {
     {"Label3", Control::kLabel3},   {"RDriver", Control::kRDriver}, {"UReFresh", Control::kUReFresh},
@@ -75,8 +82,8 @@ bool IsBlankOrComment(const std::string& line) {
 
 class ConsoleWindow : public ui::WindowModel, public EventSource {
  public:
-  explicit ConsoleWindow(MainWindowEvents& events) : events_(events), options_(g_options) {
-    auto machine = Current();
+  ConsoleWindow(MainWindowEvents& events, const ConsoleOptions& options) : events_(events), options_(options) {
+    auto machine = os::sim::Current();
     SetInstalledFonts(machine->fonts);
     SetMetrics(static_cast<int>(1440 / machine->dpi), static_cast<int>(machine->charWidth),
                static_cast<int>(machine->scrollBarWidth));
@@ -200,12 +207,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
 
   int AskAnswer(const ui::ShownMessage& m) {
     Print(RenderMessage(m));
-    bool okCancel = (m.style & 0x0F) == kMbOkCancel;
+    bool okCancel = (m.style & 0x0F) == os::kMbOkCancel;
     while (true) {
       if (queue_.empty()) ReadTypedInput(true);
       if (queue_.empty()) {
         Fail("the input ended while a message box waited for an answer");
-        return okCancel ? kIdCancel : kIdOk;
+        return okCancel ? os::kIdCancel : os::kIdOk;
       }
       std::string line = queue_.front();
       queue_.pop_front();
@@ -218,13 +225,13 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
         }
         Fail("a message box waits for an answer, the script says: " + line);
         queue_.push_front(line);
-        return okCancel ? kIdCancel : kIdOk;
+        return okCancel ? os::kIdCancel : os::kIdOk;
       }
       std::string a = w.size() > 1 ? sys::LowerAscii(w[1]) : "";
-      if (a == "ok") return kIdOk;
-      if (a == "cancel" && okCancel) return kIdCancel;
+      if (a == "ok") return os::kIdOk;
+      if (a == "cancel" && okCancel) return os::kIdCancel;
       Fail("'" + line + "' does not answer this box");
-      return okCancel ? kIdCancel : kIdOk;
+      return okCancel ? os::kIdCancel : os::kIdOk;
     }
   }
 
@@ -358,8 +365,6 @@ ConsoleWindow* ConsoleWindow::current_ = nullptr;
 
 }  // namespace
 
-void SetConsoleOptions(const ConsoleOptions& options) { g_options = options; }
-
 int RunConsoleWindow() {
   ConsoleWindow* w = ConsoleWindow::current();
   if (!w) return 1;
@@ -379,12 +384,8 @@ int RunConsoleWindow() {
   return w ? w->status() : 1;
 }
 
-}  // namespace os::sim
-
-namespace os {
-
-std::unique_ptr<MainWindow> CreateMainWindow(MainWindowEvents& events) {
-  return std::make_unique<sim::ConsoleWindow>(events);
+std::unique_ptr<os::MainWindow> CreateConsoleWindow(os::MainWindowEvents& events, const ConsoleOptions& options) {
+  return std::make_unique<ConsoleWindow>(events, options);
 }
 
-}  // namespace os
+}  // namespace ui::console

@@ -1,8 +1,10 @@
-#include "os/sim/render.h"
+#include "ui/console/render.h"
 
 #include "sys/text.h"
 
-namespace os::sim {
+namespace ui::console {
+
+using os::Control;
 namespace {
 
 std::string Button(const ui::WindowModel& w, Control c) {
@@ -72,4 +74,4 @@ std::string RenderMessage(const ui::ShownMessage& m) {
   return out;
 }
 
-}  // namespace os::sim
+}  // namespace ui::console

@@ -7,7 +7,7 @@
 
 #include "ui/window_model.h"
 
-namespace os::sim {
+namespace ui::console {
 
 // The caption, the disk row, the layout row, the buttons, the status line
 // and the progress; with `lists`, every list's entries below.
@@ -15,4 +15,4 @@ std::string RenderWindow(const ui::WindowModel& window, bool lists);
 std::string RenderProgress(const ui::WindowModel& window);
 std::string RenderMessage(const ui::ShownMessage& message);
 
-}  // namespace os::sim
+}  // namespace ui::console
