@@ -34,6 +34,9 @@ class Form1 : public os::MainWindowEvents {
   // no operation is wired (tests of the window alone).
   explicit Form1(const WindowMaker& makeWindow, Operations* operations = nullptr);
 
+  // The operations are made after the window, since they work on it.
+  void SetOperations(Operations* operations) { operations_ = operations; }
+
   os::MainWindow& window() { return *window_; }
   OperationGuard& guard() { return guard_; }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/form1.h"
+#include "app/main_operations.h"
 #include "os/main_window.h"
 #include "os/win32/message_loop.h"
 
@@ -13,6 +14,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   InitCommonControls();
 
   app::Form1 form([](os::MainWindowEvents& events) { return os::CreateMainWindow(events); });
+  app::MainOperations operations(form);
+  form.SetOperations(&operations);
   if (!form.Load()) return 0;  // a second instance handed over to the first
   form.window().Show();
   return os::win32::RunMessageLoop();

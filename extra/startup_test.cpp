@@ -1,0 +1,7 @@
+#include "extra/startup_test.h"
+
+namespace extra {
+
+void StartupTest(app::Form1&, int) {}
+
+}  // namespace extra
