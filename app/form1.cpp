@@ -186,6 +186,10 @@ void Form1::ButtonEnable(bool enable) {
     window_->SetEnabled(c, enable);
 }
 
+void Form1::TaskbarState(int) {}
+
+void Form1::TaskbarValue() {}
+
 // --- Operations ---------------------------------------------------------------
 
 void Form1::RunOperation(const std::function<void()>& operation) {
@@ -279,7 +283,15 @@ void Form1::PreparePartitionTool() {
   // waiting, while the user chooses.
   if (os::PathExists(sTmpPath + "\\pacmd")) return;
   CopyFixFile(ProgramFolder() + "\\Data\\Plugins\\pacmd.aes", sTmpPath + "\\pacmd.aes", sys::kPluginPassword);
-  sys::ShellNoWait(sys::UnpackPluginCommand("pacmd.aes"), 0);
+  pluginUnpack_ = sys::ShellStart(sys::UnpackPluginCommand("pacmd.aes"), 0);
+}
+
+bool Form1::WaitForPartitionTool() {
+  // The archiver writes the tool in place: until it has ended, the file may
+  // be missing or only half written.
+  sys::WaitWithEvents(pluginUnpack_, os::kInfinite);
+  pluginUnpack_ = os::Process();
+  return os::PathExists(sTmpPath + "\\PACMD\\PartAssist.exe");
 }
 
 void Form1::OnTimer(os::TimerId timer) {

@@ -13,6 +13,7 @@
 
 #include "app/operation_guard.h"
 #include "os/main_window.h"
+#include "os/process.h"
 #include "sys/file_io.h"
 
 namespace app {
@@ -53,6 +54,22 @@ class Form1 : public os::MainWindowEvents {
   // a missing tool folder later.
   void CopyFixFile(const std::string& source, const std::string& target, std::string_view password);
 
+  // Progress on the taskbar button, shown only while taskbar progress is on
+  // for this run (iTaskbarProg is 1): the state (1 busy, 0 none), and the
+  // progress bar's value out of 100.
+  void TaskbarState(int state);
+  void TaskbarValue();
+
+  // The partition-tool plug-in (Data\Plugins\pacmd.aes): when the folder
+  // <sTmpPath>\pacmd is missing, it is copied into the temporary folder and
+  // unpacked there by an archiver that runs in the background. Timer1's
+  // first tick does this at start-up, the make procedure when it needs the
+  // tool. The archiver's process is kept, so that it can be waited for.
+  void PreparePartitionTool();
+  // Waits, handling events, until a background unpack of the plug-in has
+  // ended. True when the partition tool is then there.
+  bool WaitForPartitionTool();
+
   // The operations, each through the guard against re-entry.
   void Command1_Click();
   void InitDisk();
@@ -77,7 +94,6 @@ class Form1 : public os::MainWindowEvents {
   void FillLayoutList(int16_t packages);
   void ApplyTaskbarProgressRule();
   bool ShowsBusyCaption();
-  void PreparePartitionTool();
   void ShowProgressMessage();
   void RunOperation(const std::function<void()>& operation);
 
@@ -85,6 +101,7 @@ class Form1 : public os::MainWindowEvents {
   Operations* operations_;
   OperationGuard guard_;
   std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy
+  os::Process pluginUnpack_;             // the background archiver of the plug-in
   bool servingInstanceCommands_ = false;
 };
 

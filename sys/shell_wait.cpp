@@ -29,4 +29,33 @@ bool ShellNoWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* e
   return Start(commandLine, windowStyle, error).IsValid();
 }
 
+os::Process ShellStart(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  return Start(commandLine, windowStyle, error);
+}
+
+bool WaitWithEvents(const os::Process& process, uint32_t timeoutMs) {
+  if (!process.IsValid()) return true;
+  uint64_t end = os::TickCount() + timeoutMs;
+  while (true) {
+    uint32_t left = os::kInfinite;
+    if (timeoutMs != os::kInfinite) {
+      uint64_t now = os::TickCount();
+      if (now >= end) return os::WaitProcessOrEvents(process, 0) == os::WaitResult::kProcessEnded;
+      left = static_cast<uint32_t>(end - now);
+    }
+    switch (os::WaitProcessOrEvents(process, left)) {
+      case os::WaitResult::kProcessEnded:
+        return true;
+      case os::WaitResult::kEventsPending:
+        os::PumpEvents();
+        break;
+      case os::WaitResult::kTimedOut:
+        if (timeoutMs != os::kInfinite) return false;
+        break;
+      case os::WaitResult::kFailed:
+        return true;  // nothing left to wait for
+    }
+  }
+}
+
 }  // namespace sys

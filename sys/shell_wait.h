@@ -1,10 +1,12 @@
 // Starting outside programs: start and wait, and start only.
 //
-// Public functions: ShellWait(), ShellNoWait().
+// Public functions: ShellWait(), ShellNoWait(), ShellStart(), WaitWithEvents().
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+#include "os/process.h"
 
 namespace sys {
 
@@ -23,5 +25,14 @@ bool ShellWait(std::string_view commandLine, uint16_t windowStyle = 0, uint32_t*
 
 // The same start, returning as soon as the program runs.
 bool ShellNoWait(std::string_view commandLine, uint16_t windowStyle = 0, uint32_t* error = nullptr);
+
+// The same start, handing the running process to the caller, who may wait
+// for it later or end it. Not valid when the program could not be started.
+os::Process ShellStart(std::string_view commandLine, uint16_t windowStyle = 0, uint32_t* error = nullptr);
+
+// Waits until a started process has ended, handling window events
+// meanwhile, for at most `timeoutMs` (os::kInfinite: no limit). True when it
+// has ended (or was never started); false when the time ran out first.
+bool WaitWithEvents(const os::Process& process, uint32_t timeoutMs);
 
 }  // namespace sys
