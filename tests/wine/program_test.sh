@@ -8,58 +8,12 @@
 set -euo pipefail
 exe=$1 probe=$2 langsrc=$3 langdir=$4 work=$5
 
-export WINEPREFIX="${TMPDIR:-/tmp}/tarnvale-wine-gui"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-desktop="tvtest,900x640"
+source "$(dirname "$0")/lib.sh"
 
-fail() { echo "FAILED: $*" >&2; exit 1; }
-
-# A private X server.
-for n in $(seq 90 140); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-cleanup() { wineserver -k >/dev/null 2>&1 || true; kill $xvfb >/dev/null 2>&1 || true; }
-trap cleanup EXIT
-sleep 1
-
-# The program folder: the program, its language files, and a PE folder
-# holding only a PE image (no UD package) and the configuration file.
-rm -rf "$work"
-mkdir -p "$work/app/Data/Lang" "$work/app/PE"
-cp "$exe" "$work/app/Tarnvale.exe"
-cp "$probe" "$work/tv_probe.exe"
-cp "$langdir"/*.lng "$work/app/Data/Lang/"
+# A PE folder holding only a PE image (no UD package) and the configuration file.
+mkdir -p "$work/app/PE"
 : > "$work/app/PE/pe.iso"
 printf '[Option]\r\nTitle=Tarnvale Wine Test\r\nDefaultFormat=0\r\n' > "$work/app/PE/Tarnvale.cfg"
-winpath() { printf 'Z:%s' "$(echo "$1" | sed 's|/|\\|g')"; }
-
-# Starts a program in the virtual desktop (Wine returns at once), in the
-# locale $locale: Wine takes its ANSI code page and system locale from it.
-locale=C
-start() { env LANG=$locale LC_ALL=$locale wine explorer /desktop="$desktop" "$@" >/dev/null 2>&1 & }
-
-# Runs the probe and waits for its answer file.
-ask() {
-  local answer="$work/answer-$RANDOM"
-  start "$(winpath "$work/tv_probe.exe")" "$(winpath "$answer")" "$@"
-  for _ in $(seq 1 600); do [ -f "$answer" ] && break; sleep 0.1; done
-  [ -f "$answer" ] || fail "the probe did not answer: $*"
-  [ "$(tail -n 1 "$answer")" = ok ] || fail "the probe could not: $*"
-  head -n -1 "$answer"
-}
-
-# The text of String(n) in a language source.
-lang() { grep "^String($2)=" "$langsrc/$1.lng" | cut -d= -f2- | sed 's/^"\(.*\)"$/\1/'; }
-
-expect_line() {  # <read output> <name> <value>
-  grep -qxF "$2=$3" <<<"$1" || fail "expected '$2=$3' in:
-$1"
-}
-
-# The first start of Wine builds its prefix; let it finish first.
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w || true
 
 echo "-- English (locale 1033, code page 1252)"
 locale=C
