@@ -10,6 +10,7 @@ if(NOT WIN32)
     tools_disk_programs_test.cpp
     tools_faults_test.cpp
     tools_partassist_test.cpp
+    user_guide_test.cpp
     support/tool_machines.cpp
     ${PROJECT_SOURCE_DIR}/tools/tvtool/boot_store.cpp
     ${PROJECT_SOURCE_DIR}/tools/tvtool/fs_tree.cpp
