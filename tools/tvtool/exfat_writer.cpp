@@ -182,18 +182,22 @@ class Volume {
   bool Allocate(uint32_t count, std::vector<uint32_t>& out) {
     out.clear();
     if (count == 0) return true;
-    uint32_t run = 0;
-    for (uint32_t c = 2; c - 2 < clusterCount_; ++c) {
-      run = Used(c) ? 0 : run + 1;
-      if (run == count) {
-        for (uint32_t k = c + 1 - count; k <= c; ++k) out.push_back(k);
-        break;
+    // A run from where the last allocation ended, else from the start: on a
+    // fresh volume each search starts at the first free cluster.
+    for (uint32_t from : {hint_, 2u}) {
+      uint32_t run = 0;
+      for (uint32_t c = from; c - 2 < clusterCount_ && out.empty(); ++c) {
+        run = Used(c) ? 0 : run + 1;
+        if (run == count)
+          for (uint32_t k = c + 1 - count; k <= c; ++k) out.push_back(k);
       }
+      if (!out.empty() || from == 2) break;
     }
     for (uint32_t c = 2; out.size() < count && c - 2 < clusterCount_; ++c)
       if (!Used(c)) out.push_back(c);
     if (out.size() < count) return Error("the files do not fit on the exFAT volume");
     for (uint32_t c : out) MarkUsed(c);
+    hint_ = out.back() + 1;
     return true;
   }
   static bool Contiguous(const std::vector<uint32_t>& clusters) {
@@ -347,6 +351,7 @@ class Volume {
   std::string* why_ = nullptr;
   uint32_t fatOffset_ = 0, fatLength_ = 0, heapOffset_ = 0, clusterCount_ = 0, rootCluster_ = 0;
   uint32_t sectorShift_ = 9, fats_ = 1, clusterBytes_ = 0;
+  uint32_t hint_ = 2;  // where the next search for free clusters starts
   std::vector<uint32_t> rootChain_, bitmapChain_;
   std::vector<uint8_t> root_, bitmap_;
   std::u16string upcase_;
