@@ -260,6 +260,21 @@ TEST_F(DiskExport, RefusesADescriptionNoDiskCanHave) {
   EXPECT_TRUE(sys::Contains(said, "partition 2 overlaps")) << said;
 }
 
+TEST_F(DiskExport, FilesThatDoNotFitAreReported) {
+  for (const char* dataFs : {"exFAT", "NTFS", "FAT32"}) {
+    SCOPED_TRACE(dataFs);
+    test::SimMachine m([&](os::sim::Machine& mm) {
+      AddMadeDisk(mm, Layout::kDataUefi, dataFs);
+      mm.disks[0].partitions[0].sectors = 40 * kSectorsPerMB;  // a 40 MB data partition
+    });
+    FillMadeDisk(m);
+    test::WriteFiles(m.Folder() + "/disks/1/part1", {{"big.bin", std::string(48 * kMB, 'x')}});
+    std::string said;
+    EXPECT_EQ(1, Export(m, &said));
+    EXPECT_TRUE(sys::Contains(said, "partition 1: ")) << said;
+  }
+}
+
 // The emulator in <tmp>\Qemu, and the UEFI command line of the boot test.
 void InstallEmulator(const test::SimMachine& m) {
   std::string q = std::string(test::kTmp) + "\\Qemu\\";
