@@ -70,9 +70,8 @@ class Win32AboutWindow : public AboutWindow {
     RECT r{0, 0, Px(430), Px(196)};
     AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
     int w = r.right - r.left, h = r.bottom - r.top;
-    RECT o{0, 0, 0, 0};
-    if (owner_) GetWindowRect(owner_, &o);
-    int x = (o.left + o.right - w) / 2, y = (o.top + o.bottom - h) / 2;
+    POINT at = PlaceOver(owner_, w, h);
+    int x = at.x, y = at.y;
     hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, L"", style, x, y, w, h, owner_, nullptr, instance, this);
     textFont_.Reset(MakeFont(9, FW_NORMAL, false));
     titleFont_.Reset(MakeFont(12, FW_SEMIBOLD, false));

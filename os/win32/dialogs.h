@@ -3,7 +3,7 @@
 // delete themselves, and twips.
 //
 // Public functions: MakeSizeDialog(), MakeAboutWindow(), RunModal(),
-//                   UseOwnerIconOn(); class GdiObject.
+//                   UseOwnerIconOn(), PlaceOver(); class GdiObject.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,10 @@ void RunModal(HWND owner, HWND window, const bool& closed);
 
 // Gives `window` the owner's big and small icons.
 void UseOwnerIconOn(HWND owner, HWND window);
+
+// Where a window of this outer size goes: centred over its owner, inside the
+// screen's work area.
+POINT PlaceOver(HWND owner, int width, int height);
 
 // Twips and pixels at the screen's dots per inch.
 int TwipsToPixels(int twips);

@@ -1,4 +1,4 @@
-// Running a dialog modally to its owner, and the owner's icon.
+// Running a dialog modally to its owner, its place, and the owner's icon.
 #include "os/win32/dialogs.h"
 #include "os/win32/message_loop.h"
 
@@ -43,6 +43,22 @@ void RunModal(HWND owner, HWND window, const bool& closed) {
   if (owner && ownerEnabled) EnableWindow(owner, TRUE);
   if (owner) SetActiveWindow(owner);
   ShowWindow(window, SW_HIDE);
+}
+
+POINT PlaceOver(HWND owner, int width, int height) {
+  RECT o{0, 0, 0, 0};
+  if (owner) GetWindowRect(owner, &o);
+  POINT p{(o.left + o.right - width) / 2, (o.top + o.bottom - height) / 2};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST), &info)) {
+    const RECT& area = info.rcWork;
+    if (p.x + width > area.right) p.x = area.right - width;
+    if (p.y + height > area.bottom) p.y = area.bottom - height;
+    if (p.x < area.left) p.x = area.left;
+    if (p.y < area.top) p.y = area.top;
+  }
+  return p;
 }
 
 void UseOwnerIconOn(HWND owner, HWND window) {

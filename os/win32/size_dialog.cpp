@@ -57,13 +57,13 @@ class Win32SizeDialog : public SizeDialog {
     wc.lpszClassName = kForm2Class;
     RegisterClassExW(&wc);  // fails harmlessly when registered before
 
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // Not WS_CLIPCHILDREN: the frame is drawn over the dialog's own background.
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT r{0, 0, Px(340), Px(124)};
     AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
     int w = r.right - r.left, h = r.bottom - r.top;
-    RECT o{0, 0, 0, 0};
-    if (owner_) GetWindowRect(owner_, &o);
-    int x = (o.left + o.right - w) / 2, y = (o.top + o.bottom - h) / 2;
+    POINT at = PlaceOver(owner_, w, h);
+    int x = at.x, y = at.y;
     hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kForm2Class, L"", style, x, y, w, h, owner_, nullptr, instance, this);
     // The dialog keeps its own fonts: its labels in Microsoft YaHei, its fields in Verdana.
     labelFont_.Reset(MakeFont(L"\x5FAE\x8F6F\x96C5\x9ED1", 9));
