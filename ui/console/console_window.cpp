@@ -117,6 +117,13 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
 
   static ConsoleWindow* current() { return current_; }
   bool AllowedToClose() { return events_.OnCloseRequest(); }
+  // Nothing runs and no message box is open: an answer waiting in the queue
+  // can answer nothing.
+  void DiscardStrayAnswer() {
+    if (queue_.empty() || !IsAnswer(queue_.front())) return;
+    queue_.pop_front();
+    Fail("no message box is open");
+  }
   void RefuseClose() {
     closeRequested_ = false;
     Print("  (the window stays open while an operation runs)\n");
@@ -127,24 +134,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   bool inputEnded() const { return inputEnded_; }
 
   // --- ConsoleIo, for the dialogs' front-end ---
-  void Print(const std::string& text) override {
-    if (options_.output) {
-      *options_.output << text;
-      options_.output->flush();
-    }
-  }
-  void Fail(const std::string& why) override {
-    failed_ = true;
-    Print("! " + why + "\n");
-  }
+  void Write(const std::string& text) override { Print(text); }
+  void Complain(const std::string& why) override { Fail(why); }
   bool Quiet() const override { return options_.quiet; }
   bool Interactive() const override { return options_.inputFd >= 0; }
   bool InputOver() override { return scriptDone() || (inputEnded() && !Pending()); }
-  void DiscardStrayAnswer() override {
-    if (queue_.empty() || !IsAnswer(queue_.front())) return;
-    queue_.pop_front();
-    Fail("no message box is open");
-  }
+  void DropStrayAnswer() override { DiscardStrayAnswer(); }
 
   // --- os::MainWindow, where the console adds to the model ---
   void Show() override {
@@ -187,6 +182,18 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       EventLoop::Get().SetTimer(TimerKey(t), TimerInterval(t), [this, t] { events_.OnTimer(t); });
     else
       EventLoop::Get().KillTimer(TimerKey(t));
+  }
+
+  void Print(const std::string& text) {
+    if (options_.output) {
+      *options_.output << text;
+      options_.output->flush();
+    }
+  }
+
+  void Fail(const std::string& why) {
+    failed_ = true;
+    Print("! " + why + "\n");
   }
 
   // What the window's class does with a message: the platform's system

@@ -149,7 +149,7 @@ void HookAbout(AboutModel& a) {
 template <typename Dialog>
 void RunModal(Dialog& dialog, ConsoleIo& io, const std::function<void()>& close) {
   while (!dialog.IsClosed()) {
-    io.DiscardStrayAnswer();
+    io.DropStrayAnswer();
     if (io.InputOver()) {
       close();  // a script that ends leaves the dialog as a person would
       break;
@@ -161,13 +161,13 @@ void RunModal(Dialog& dialog, ConsoleIo& io, const std::function<void()>& close)
 
 bool Form2Command(const std::vector<std::string>& w, ConsoleIo& io) {
   if (!g_form2) {
-    io.Fail("the partition size dialog is not open");
+    io.Complain("the partition size dialog is not open");
     return true;
   }
   SizeDialogModel& d = *g_form2;
   std::string verb = w.size() > 1 ? sys::LowerAscii(w[1]) : "show";
   if (verb == "show") {
-    io.Print(RenderSizeDialog(d));
+    io.Write(RenderSizeDialog(d));
     return true;
   }
   if (verb == "close") {
@@ -176,11 +176,11 @@ bool Form2Command(const std::vector<std::string>& w, ConsoleIo& io) {
   }
   auto field = w.size() > 2 ? FieldNamed(w[2]) : std::nullopt;
   if (!field) {
-    io.Fail("form2 " + verb + ": name a field, UD or EFI");
+    io.Complain("form2 " + verb + ": name a field, UD or EFI");
     return true;
   }
   if (d.OutOfSight(*field)) {
-    io.Fail("the " + w[2] + " field is out of sight");
+    io.Complain("the " + w[2] + " field is out of sight");
     return true;
   }
   if (verb == "click") {
@@ -193,26 +193,26 @@ bool Form2Command(const std::vector<std::string>& w, ConsoleIo& io) {
     std::string key = sys::LowerAscii(Rest(w, 3));
     int code = key == "backspace" ? 8 : key == "ctrl+v" ? 22 : key == "ctrl+c" ? 3 : key == "ctrl+x" ? 24
                : key == "tab" ? 9 : key.size() == 1 ? static_cast<unsigned char>(Rest(w, 3)[0]) : -1;
-    if (code < 0) io.Fail("form2 key: such as Backspace, Ctrl+V or one character");
+    if (code < 0) io.Complain("form2 key: such as Backspace, Ctrl+V or one character");
     else d.TypeChar(*field, code);
   } else if (verb == "paste") {
     d.Paste(*field, Rest(w, 3));
   } else {
-    io.Fail("form2: show, click, type, key, paste or close");
+    io.Complain("form2: show, click, type, key, paste or close");
   }
-  if (io.Interactive() && !io.Quiet() && g_form2) io.Print(RenderSizeDialog(*g_form2));
+  if (io.Interactive() && !io.Quiet() && g_form2) io.Write(RenderSizeDialog(*g_form2));
   return true;
 }
 
 bool AboutCommand(const std::vector<std::string>& w, ConsoleIo& io) {
   if (!g_about) {
-    io.Fail("the About window is not open");
+    io.Complain("the About window is not open");
     return true;
   }
   AboutModel& a = *g_about;
   std::string verb = w.size() > 1 ? sys::LowerAscii(w[1]) : "show";
   if (verb == "show") {
-    io.Print(RenderAbout(a));
+    io.Write(RenderAbout(a));
     return true;
   }
   if (verb == "close") {
@@ -224,14 +224,14 @@ bool AboutCommand(const std::vector<std::string>& w, ConsoleIo& io) {
     a.ClickImage();
   } else if (verb == "click" || verb == "hover") {
     auto label = LabelNamed(what);
-    if (!label) return io.Fail("about " + verb + ": logo, guide, donate or a label 0 to 5"), true;
-    if (!a.LabelVisible(*label)) return io.Fail("label " + std::to_string(*label) + " is not shown"), true;
+    if (!label) return io.Complain("about " + verb + ": logo, guide, donate or a label 0 to 5"), true;
+    if (!a.LabelVisible(*label)) return io.Complain("label " + std::to_string(*label) + " is not shown"), true;
     if (verb == "click") a.ClickLabel(*label);
     else a.HoverLabel(*label);
   } else {
-    io.Fail("about: show, click, hover or close");
+    io.Complain("about: show, click, hover or close");
   }
-  if (io.Interactive() && !io.Quiet() && g_about) io.Print(RenderAbout(*g_about));
+  if (io.Interactive() && !io.Quiet() && g_about) io.Write(RenderAbout(*g_about));
   return true;
 }
 
@@ -240,24 +240,24 @@ bool AboutCommand(const std::vector<std::string>& w, ConsoleIo& io) {
 void RunSizeDialog(SizeDialogModel& dialog, ConsoleIo& io) {
   g_form2 = &dialog;
   HookForm2(dialog);
-  if (!io.Quiet()) io.Print(RenderSizeDialog(dialog));
+  if (!io.Quiet()) io.Write(RenderSizeDialog(dialog));
   RunModal(dialog, io, [&dialog] { dialog.Close(); });
   dialog.SetTimerChanged(nullptr);
   EventLoop::Get().KillTimer(kTimerForm2);
   g_form2 = nullptr;
-  if (!io.Quiet()) io.Print("  (the partition size dialog is closed)\n");
+  if (!io.Quiet()) io.Write("  (the partition size dialog is closed)\n");
 }
 
 void RunAboutWindow(AboutModel& about, ConsoleIo& io) {
   g_about = &about;
   HookAbout(about);
-  if (!io.Quiet()) io.Print(RenderAbout(about));
+  if (!io.Quiet()) io.Write(RenderAbout(about));
   RunModal(about, io, [&about] { about.Close(); });
   about.SetTimerChanged(nullptr);
   EventLoop::Get().KillTimer(kTimerAbout1);
   EventLoop::Get().KillTimer(kTimerAbout2);
   g_about = nullptr;
-  if (!io.Quiet()) io.Print("  (the About window is closed)\n");
+  if (!io.Quiet()) io.Write("  (the About window is closed)\n");
 }
 
 std::string OpenDialog() {
@@ -274,7 +274,7 @@ void CloseOpenDialog() {
 bool ExecuteDialogCommand(const std::vector<std::string>& w, WindowModel& window, ConsoleIo& io) {
   std::string verb = sys::LowerAscii(w[0]);
   if (verb == "sysmenu") {
-    io.Print(RenderSystemMenu(window));
+    io.Write(RenderSystemMenu(window));
     return true;
   }
   if (verb == "form2") return Form2Command(w, io);
@@ -285,7 +285,7 @@ bool ExecuteDialogCommand(const std::vector<std::string>& w, WindowModel& window
 bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, ConsoleIo& io) {
   std::string what = w.size() > 1 ? sys::LowerAscii(w[1]) : "";
   auto check = [&](bool ok, const std::string& actual) {
-    if (!ok) io.Fail("expected " + Rest(w, 1) + ", but it is: " + actual);
+    if (!ok) io.Complain("expected " + Rest(w, 1) + ", but it is: " + actual);
     return true;
   };
   os::MenuHandle menu = os::GetSystemMenu(window);
@@ -320,7 +320,7 @@ bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, Consol
     std::string kind = w.size() > 2 ? sys::LowerAscii(w[2]) : "";
     if (kind == "title") return check(d.Title() == Rest(w, 3), d.Title());
     auto field = w.size() > 3 ? FieldNamed(w[3]) : std::nullopt;
-    if (!field) return io.Fail("expect form2: title, or text|hidden|shown|selected with UD or EFI"), true;
+    if (!field) return io.Complain("expect form2: title, or text|hidden|shown|selected with UD or EFI"), true;
     if (kind == "text") return check(d.Text(*field) == Rest(w, 4), d.Text(*field));
     if (kind == "hidden") return check(d.OutOfSight(*field), "shown");
     if (kind == "shown") return check(!d.OutOfSight(*field), "out of sight");
@@ -329,7 +329,7 @@ bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, Consol
                  d.SelectionLength(*field) == static_cast<int>(d.Text(*field).size());
       return check(all, "not wholly selected");
     }
-    return io.Fail("expect form2: title, text, hidden, shown or selected"), true;
+    return io.Complain("expect form2: title, text, hidden, shown or selected"), true;
   }
   if (what == "about") {
     if (!g_about) return check(false, "the About window is not open");
@@ -338,7 +338,7 @@ bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, Consol
     if (kind == "title") return check(a.Title() == Rest(w, 3), a.Title());
     if (kind == "line" || kind == "label") {
       auto label = w.size() > 3 ? LabelNamed(w[3]) : std::nullopt;
-      if (!label) return io.Fail("expect about " + kind + ": a label 0 to 5, guide or donate"), true;
+      if (!label) return io.Complain("expect about " + kind + ": a label 0 to 5, guide or donate"), true;
       if (kind == "line") return check(a.Label(*label) == Rest(w, 4), a.Label(*label));
       std::string state = a.LabelVisible(*label) ? "shown" : "hidden";
       return check(state == sys::LowerAscii(Rest(w, 4)), state);
@@ -355,7 +355,7 @@ bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, Consol
       std::string state = a.Prog1View().Visible() ? "shown" : "hidden";
       return check(state == sys::LowerAscii(Rest(w, 3)), state);
     }
-    return io.Fail("expect about: title, line, label, animation, tune or prog1"), true;
+    return io.Complain("expect about: title, line, label, animation, tune or prog1"), true;
   }
   return false;
 }

@@ -21,15 +21,16 @@ namespace ui::console {
 class ConsoleIo {
  public:
   virtual ~ConsoleIo() = default;
-  virtual void Print(const std::string& text) = 0;
-  virtual void Fail(const std::string& why) = 0;
+  virtual void Write(const std::string& text) = 0;
+  // A check failed or a command was wrong: the run ends with status 1.
+  virtual void Complain(const std::string& why) = 0;
   virtual bool Quiet() const = 0;
   // A person types at a terminal (not a script).
   virtual bool Interactive() const = 0;
   // No more input will come: a script has been played, or the terminal closed.
   virtual bool InputOver() = 0;
   // An "answer" waiting with no message box open is a mistake of the script.
-  virtual void DiscardStrayAnswer() = 0;
+  virtual void DropStrayAnswer() = 0;
 };
 
 // Handle events, console input included, until the dialog is closed; when
