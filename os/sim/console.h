@@ -51,7 +51,10 @@
 //   close                                 close the open dialog; else the window
 //
 // The two dialogs of the system menu are modal: while one is open the main
-// window takes no click, select, open, key, menu or window-state command.
+// window takes no click, select, open, key, menu or window-state command,
+// and click, type, key, paste and hover go to the dialog ("type UD 500" is
+// "form2 type UD 500", "click logo" is "about click logo"). The size
+// dialog takes input once its first field is selected, 10 ms after it opens.
 //   form2 [show]                          print the partition size dialog: each row's
 //                                         caption, field and bounds ("<...>" the selected
 //                                         text, "|" the caret of the field with the focus)

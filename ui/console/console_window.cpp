@@ -140,6 +140,11 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   bool Interactive() const override { return options_.inputFd >= 0; }
   bool InputOver() override { return scriptDone() || (inputEnded() && !Pending()); }
   void DropStrayAnswer() override { DiscardStrayAnswer(); }
+  bool HoldInput(bool hold) override {
+    bool before = waiting_;
+    waiting_ = hold;
+    return before;
+  }
 
   // --- os::MainWindow, where the console adds to the model ---
   void Show() override {
@@ -339,11 +344,11 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     std::string verb = sys::LowerAscii(w[0]);
     auto control = [&](size_t i) { return i < w.size() ? ControlNamed(w[i]) : std::nullopt; };
     // While a dialog is open, the main window takes no input.
+    if (ExecuteDialogCommand(w, *this, *this)) return;
     bool mainInput = verb == "click" || verb == "select" || verb == "open" || verb == "key" || verb == "menu" ||
                      verb == "maximize" || verb == "minimize" || verb == "restore";
     if (mainInput && !OpenDialog().empty()) return Fail("the main window takes no input while a dialog is open");
     if (verb == "close" && !OpenDialog().empty()) return CloseOpenDialog();
-    if (ExecuteDialogCommand(w, *this, *this)) return;
     if (verb == "click") {
       auto c = control(1);
       if (!c || (*c != Control::kCommand1 && *c != Control::kUReFresh && *c != Control::kStatus))

@@ -240,6 +240,14 @@ bool AboutCommand(const std::vector<std::string>& w, ConsoleIo& io) {
 void RunSizeDialog(SizeDialogModel& dialog, ConsoleIo& io) {
   g_form2 = &dialog;
   HookForm2(dialog);
+  // Nobody types within the dialog's first moment: its one-shot timer
+  // selects the first field before the next line is taken.
+  bool held = io.HoldInput(true);
+  while (dialog.TimerEnabled() && !dialog.IsClosed()) {
+    os::WaitForEvents(dialog.TimerInterval());
+    os::PumpEvents();
+  }
+  io.HoldInput(held);
   if (!io.Quiet()) io.Write(RenderSizeDialog(dialog));
   RunModal(dialog, io, [&dialog] { dialog.Close(); });
   dialog.SetTimerChanged(nullptr);
@@ -273,6 +281,19 @@ void CloseOpenDialog() {
 
 bool ExecuteDialogCommand(const std::vector<std::string>& w, WindowModel& window, ConsoleIo& io) {
   std::string verb = sys::LowerAscii(w[0]);
+  // The open dialog has the input: "type UD 500" is "form2 type UD 500".
+  std::string open = OpenDialog();
+  bool dialogVerb = verb == "type" || verb == "key" || verb == "paste" || verb == "hover" || verb == "click";
+  if (!open.empty() && dialogVerb) {
+    std::string target = w.size() > 1 ? sys::LowerAscii(w[1]) : "";
+    bool mainControl = target == "command1" || target == "urefresh" || target == "status" || target == "rdriver" ||
+                       target == "fsys" || target == "fsfor";
+    if (!(verb == "click" && mainControl) && !(verb == "key" && w.size() < 3)) {
+      std::vector<std::string> routed{open};
+      routed.insert(routed.end(), w.begin(), w.end());
+      return open == "form2" ? Form2Command(routed, io) : AboutCommand(routed, io);
+    }
+  }
   if (verb == "sysmenu") {
     io.Write(RenderSystemMenu(window));
     return true;

@@ -31,6 +31,9 @@ class ConsoleIo {
   virtual bool InputOver() = 0;
   // An "answer" waiting with no message box open is a mistake of the script.
   virtual void DropStrayAnswer() = 0;
+  // While held, no input is taken (as while a "wait" runs); returns whether
+  // it was held before.
+  virtual bool HoldInput(bool hold) = 0;
 };
 
 // Handle events, console input included, until the dialog is closed; when
@@ -43,7 +46,9 @@ std::string OpenDialog();
 // The open dialog's close box.
 void CloseOpenDialog();
 
-// The commands "sysmenu", "form2 ..." and "about ..."; false for any other.
+// The commands "sysmenu", "form2 ..." and "about ...", and while a dialog is
+// open "click", "type", "key", "paste" and "hover" on it (but not a click on
+// a control of the main window); false for any other.
 bool ExecuteDialogCommand(const std::vector<std::string>& words, WindowModel& window, ConsoleIo& io);
 // The checks "expect checked|unchecked|menu|menutext|nomenu|dialog|form2|
 // about ..."; false for any other.
