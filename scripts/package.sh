@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release package dist/Tarnvale-<version>-win32.zip from the
-# Windows build: Tarnvale.exe, the language files, the user guide as HTML
-# (Tarnvale-Guide.html) and the licence, laid out as the program expects
+# Windows build: Tarnvale.exe, the language files, the user guide as text
+# (Tarnvale-Guide.txt, which the About window's link opens) and the licence, laid out as the program expects
 # them, with the empty folders where the PE system's outside programs and
 # package go. Those are not ours and are not included.
 #
@@ -17,7 +17,7 @@ out=${2:-$root/dist}
 jobs="${JOBS:-$(nproc)}"
 epoch=${SOURCE_DATE_EPOCH:-1577836800}
 
-for tool in zip awk; do
+for tool in zip; do
   command -v $tool >/dev/null || { echo "package.sh: $tool is missing (run scripts/setup.sh)" >&2; exit 1; }
 done
 version=$(sed -n 's/^project(Tarnvale VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
@@ -36,8 +36,9 @@ app=$stage/app
 mkdir -p "$app/Data/Lang" "$app/Data/Bin" "$app/Data/Plugins" "$app/PE"
 cp "$build/bin/Tarnvale.exe" "$app/Tarnvale.exe"
 cp "$build"/Data/Lang/*.lng "$app/Data/Lang/"
-awk -v title="Tarnvale $version: user guide" -f "$root/tools/package/guide-html.awk" \
-  "$root/docs/user-guide.md" > "$app/Tarnvale-Guide.html"
+# The guide as Windows text: UTF-8 with a byte-order mark (Notepad then reads
+# the Chinese messages right) and CR LF line ends.
+{ printf '\357\273\277'; sed 's/$/\r/' "$root/docs/user-guide.md"; } > "$app/Tarnvale-Guide.txt"
 sed 's/$/\r/' "$root/LICENSE" > "$app/LICENSE.txt"
 
 find "$app" -exec touch -h -d "@$epoch" {} +

@@ -41,7 +41,7 @@ TEST(UserGuide, CoversEveryEnglishTextKeyAndMenuEntry) {
     EXPECT_TRUE(sys::Contains(guide, start)) << line.substr(0, eq) << " is not in the guide: " << start;
   }
   EXPECT_GE(strings, 69);
-  for (const char* words : {"F2", "F5", "Ctrl+I", "EFI X64", "BIOS", "Restore space (F2)", "Tarnvale-Guide.html"})
+  for (const char* words : {"F2", "F5", "Ctrl+I", "EFI X64", "BIOS", "Restore space (F2)", "Tarnvale-Guide.txt"})
     EXPECT_TRUE(sys::Contains(guide, words)) << words;
   for (const char* key : {"Title", "DefaultFormat", "TwoPartEnable", "TaskbarProgress", "BreakPoint", "LimitUSBDisk",
                           "MobileHardDisk", "UDSize", "EFISize", "Label", "EFIHide", "PEName", "WIMFile", "SDIFile",

@@ -31,7 +31,7 @@ Data/Lang/2052.lng
 Data/Plugins/
 LICENSE.txt
 PE/
-Tarnvale-Guide.html
+Tarnvale-Guide.txt
 Tarnvale.exe"
 actual=$(cd "$fresh" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort)
 [ "$actual" = "$expected" ] || fail "the package holds:
@@ -41,8 +41,9 @@ for f in "$langdir"/*.lng; do
   cmp -s "$f" "$fresh/Data/Lang/$(basename "$f")" || fail "$(basename "$f") is not the one built"
 done
 grep -q "MIT License" "$fresh/LICENSE.txt" || fail "no licence text"
-grep -q "<h1 id=\"tarnvale-user-guide\">Tarnvale user guide</h1>" "$fresh/Tarnvale-Guide.html" || fail "the guide has no title"
-grep -qF "$(lang 1033 65)" "$fresh/Tarnvale-Guide.html" || fail "the guide lacks a message"
+[ "$(head -c 3 "$fresh/Tarnvale-Guide.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the guide has no byte-order mark"
+grep -q $'^# Tarnvale user guide\r$' "$fresh/Tarnvale-Guide.txt" || fail "the guide has no title or no CR LF line ends"
+grep -qF "$(lang 1033 65)" "$fresh/Tarnvale-Guide.txt" || fail "the guide lacks a message"
 # The same sources give the same zip.
 cp "$zip" "$work/first.zip"
 "$package" "$build" "$work/dist" >/dev/null
