@@ -42,7 +42,7 @@ for f in "$langdir"/*.lng; do
 done
 grep -q "MIT License" "$fresh/LICENSE.txt" || fail "no licence text"
 [ "$(head -c 3 "$fresh/Tarnvale-Guide.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the guide has no byte-order mark"
-grep -q $'^# Tarnvale user guide\r$' "$fresh/Tarnvale-Guide.txt" || fail "the guide has no title or no CR LF line ends"
+grep -q $'^## What you need\r$' "$fresh/Tarnvale-Guide.txt" || fail "the guide has no heading or no CR LF line ends"
 grep -qF "$(lang 1033 65)" "$fresh/Tarnvale-Guide.txt" || fail "the guide lacks a message"
 # The same sources give the same zip.
 cp "$zip" "$work/first.zip"
