@@ -13,12 +13,15 @@
 #   <out>/program/PE/TarnvalePE.7z        data package
 #   <out>/extra/TarnvalePE-grldr.iso      a second PE image, with grldr in place of bootmgr
 #
-# usage: make-sample.sh <out folder> <tvscramble program> <language folder>
+# usage: make-sample.sh <out folder> <tvscramble program> <language folder> [<UEFI program>]
+#
+# The UEFI program (tools/efi) becomes the image's EFI\BOOT\BOOTX64.EFI; without
+# it the image carries a text placeholder there, which no real firmware starts.
 #
 # The same inputs give the same bytes, except the two plug-in archives: 7-Zip
 # gives every encrypted archive a fresh random salt and IV.
 set -eu
-out=$1 scramble=$2 langdir=$3
+out=$1 scramble=$2 langdir=$3 efiprogram=${4:-}
 epoch=${SOURCE_DATE_EPOCH:-1577836800}   # 2020-01-01 00:00:00 UTC
 export SOURCE_DATE_EPOCH=$epoch TZ=UTC LC_ALL=C
 password=52416035
@@ -59,7 +62,12 @@ iso() {
 
 # --- the PE image: UEFI loader, bootmgr, boot image and ramdisk file ---
 pe=$work/pe
-put "$pe/EFI/BOOT/BOOTX64.EFI" "TARNVALE-SAMPLE UEFI loader"
+if [ -n "$efiprogram" ]; then
+  mkdir -p "$pe/EFI/BOOT"
+  cp "$efiprogram" "$pe/EFI/BOOT/BOOTX64.EFI"
+else
+  put "$pe/EFI/BOOT/BOOTX64.EFI" "TARNVALE-SAMPLE UEFI loader"
+fi
 put "$pe/bootmgr" "TARNVALE-SAMPLE boot manager"
 put "$pe/boot/BCD" "TARNVALE-SAMPLE boot configuration"
 put "$pe/sources/boot.wim" "TARNVALE-SAMPLE boot image"

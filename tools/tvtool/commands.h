@@ -32,5 +32,6 @@ int RunTestWrite(const Args& args);    // test-write <windows path> <text>
 
 // Host commands, not programs of the machine.
 int RunMachineSample(const Args& args);  // machine-sample <folder> [<program folder>]
+int RunExportDisk(const Args& args);     // export-disk <machine folder> <disk number> <image>
 
 }  // namespace tvtool

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   };
   static const std::map<std::string, Runner> kHostCommands = {
       {"machine-sample", tvtool::RunMachineSample},
+      {"export-disk", tvtool::RunExportDisk},
   };
   std::string name = argc >= 2 ? argv[1] : "";
   tvtool::Args args(argv + (argc >= 2 ? 2 : argc), argv + argc);
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
             "tvtool: plays outside programs on a simulated machine.\n"
             "usage: tvtool <program> [arguments]   (started by the machine)\n"
             "       tvtool machine-sample <new machine folder> [<sample program folder>]\n"
+            "       tvtool export-disk <machine folder> <disk number> <image file>\n"
             "programs:");
     for (const auto& [program, run] : kPrograms) fprintf(stderr, " %s", program.c_str());
     fprintf(stderr, "\n");

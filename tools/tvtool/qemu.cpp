@@ -14,8 +14,19 @@
 //   finds grldr on the first partition that has it; "fbinst" starts the UD
 //   area, which must hold grldr.
 //   UEFI: the first FAT partition (hidden or not) holding EFI\BOOT\BOOTX64.EFI.
+//
+// In UEFI mode the disk is then also booted for real: exported to a raw disk
+// image with real file systems (disk_export.h) and started in the host's
+// emulator with UEFI firmware (qemu_runner.h), the console going to
+// <machine>/qemu-serial.log. The program ends when that emulator ends. When
+// the emulator, the firmware or a file-system tool is not installed, it says
+// so on its error output and only records. BIOS mode is only recorded: the
+// boot code on the simulated disk is a name, not code a real PC could run.
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "os/sim/host_files.h"
 #include "os/sim/paths.h"
@@ -24,6 +35,9 @@
 #include "sys/text.h"
 #include "tools/tvtool/commands.h"
 #include "tools/tvtool/disk_edit.h"
+#include "tools/tvtool/disk_export.h"
+#include "tools/tvtool/fs_writers.h"
+#include "tools/tvtool/qemu_runner.h"
 
 namespace tvtool {
 namespace {
@@ -32,8 +46,8 @@ constexpr std::string_view kTool = "qemu";
 constexpr std::string_view kFirmwareMarker = "TARNVALE-FIRMWARE ";
 
 struct Options {
-  std::string firmwareFolder, bios, hda, hdb;
-  bool snapshot = false;
+  std::string firmwareFolder, bios, hda, hdb, memory;
+  bool snapshot = false, localTime = false;
 };
 
 std::optional<Stop> ParseOptions(const Args& args, Options& o) {
@@ -50,9 +64,10 @@ std::optional<Stop> ParseOptions(const Args& args, Options& o) {
     else if (a == "-bios") ok = value(o.bios);
     else if (a == "-hda") ok = value(o.hda);
     else if (a == "-hdb") ok = value(o.hdb);
-    else if (a == "-m" || a == "-vga" || a == "-boot") ok = value(ignored);
+    else if (a == "-m") ok = value(o.memory);
+    else if (a == "-vga" || a == "-boot") ok = value(ignored);
     else if (a == "-snapshot") o.snapshot = true;
-    else if (a == "-localtime") continue;
+    else if (a == "-localtime") o.localTime = true;
     else return Stop{args[i] + ": invalid option", 1};
     if (!ok) return Stop{args[i] + ": requires an argument", 1};
   }
@@ -177,6 +192,61 @@ void Record(const std::string& mode, int disk, const Outcome& o) {
   else log << "\tresult=failed\treason=" << o.reason << "\n";
 }
 
+uint32_t MemoryMB(const std::string& text) {
+  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return 800;
+  uint32_t mb = static_cast<uint32_t>(std::stoul(text));
+  return mb < 128 ? 128 : mb;
+}
+
+// A folder for the disk image, removed with everything in it at the end.
+struct ScratchFolder {
+  std::string path;
+  ScratchFolder() {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarnvale-boot-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data())) path = name.data();
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+};
+
+// The real boot in UEFI mode; the exit code of the emulator stand-in.
+int BootForReal(const Disk& disk, const Options& o) {
+  Emulator emulator = FindEmulator();
+  if (emulator.off) return 0;
+  if (!emulator.missing.empty()) {
+    Fail(kTool, {emulator.missing + " is not installed (scripts/setup.sh installs it): the boot is only recorded", 0});
+    return 0;
+  }
+  for (const Partition& p : disk.partitions) {
+    std::string missing = p.fileSystem.empty() ? "" : MissingVolumeTools(p.fileSystem);
+    if (!missing.empty()) {
+      Fail(kTool, {p.fileSystem + " needs " + missing + ", which is not installed (scripts/setup.sh installs it): "
+                   "the boot is only recorded", 0});
+      return 0;
+    }
+  }
+  ScratchFolder scratch;
+  if (scratch.path.empty()) return Fail(kTool, {"no room for the disk image in the temporary folder", 1});
+  UefiBoot boot;
+  boot.image = scratch.path + "/PhysicalDrive" + std::to_string(disk.number) + ".img";
+  std::string why;
+  if (!ExportDisk(disk, boot.image, &why)) return Fail(kTool, {"cannot boot " + o.hda + ": " + why, 1});
+  boot.memoryMB = MemoryMB(o.memory);
+  boot.localTime = o.localTime;
+  boot.serialLog = os::sim::MachineFolder() + "/qemu-serial.log";
+  boot.seconds = BootSeconds();
+  BootEnd end = RunUefiBoot(emulator, boot);
+  fprintf(stderr, "qemu: %s\n", BootEndText(end, boot.seconds).c_str());
+  return end == BootEnd::kPoweredOff ? 0 : 1;
+}
+
 }  // namespace
 
 int RunQemu(const Args& args) {
@@ -201,7 +271,7 @@ int RunQemu(const Args& args) {
     return 0;
   }
   Record(mode, *number, mode == "uefi" ? BootUefi(*disk) : BootBios(*disk));
-  return 0;
+  return mode == "uefi" ? BootForReal(*disk, o) : 0;
 }
 
 }  // namespace tvtool
