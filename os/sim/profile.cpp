@@ -1,6 +1,7 @@
 // Private-profile calls of the simulated machine: the file is read afresh on
 // every call and written back whole through a rename, in the machine's ANSI
-// code page.
+// code page. Every write is also recorded in <machine>/profile.log, so that
+// tests can see the values a key took, in order.
 #include "os/profile.h"
 
 #include <fstream>
@@ -37,6 +38,18 @@ size_t CutPoint(std::string_view ansi, size_t room, unsigned codePage) {
   return i;
 }
 
+// One line per write call, in UTF-8: file, [section], key=value. A missing
+// value deletes the key, a missing key the section.
+void LogWrite(std::string_view file, std::string_view section, const std::optional<std::string>& key,
+              const std::optional<std::string>& value) {
+  std::ofstream log(sim::MachineFolder() + "/profile.log", std::ios::app);
+  log << file << "\t[" << section << "]\t";
+  if (!key) log << "(section deleted)";
+  else if (!value) log << *key << " (deleted)";
+  else log << *key << "=" << *value;
+  log << "\n";
+}
+
 }  // namespace
 
 uint32_t ProfileRead(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -66,6 +79,7 @@ bool ProfileWrite(std::string_view section, const std::optional<std::string>& ke
                   const std::optional<std::string>& value, std::string_view file) {
   auto machine = sim::Current();
   if (file.empty()) return false;  // ERROR_ACCESS_DENIED on Windows
+  LogWrite(file, section, key, value);
   auto host = sim::ToHost(*machine, FullName(*machine, file));
   if (!host) return false;
   std::string content;
