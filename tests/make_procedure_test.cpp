@@ -278,6 +278,49 @@ TEST(DiskpartMode, IsRefusedBeforeWindows10) {
   ExpectIdle(m);
 }
 
+// --- Progress hand-offs -------------------------------------------------------------------
+
+TEST(Progress, HandsOffCeilingsAndTimersPhaseByPhase) {
+  {
+    SCOPED_TRACE("new-make mode with a partition pass");
+    MakeMachine m([](os::sim::Machine& mm) { test::UsbStickWithTwoVolumes(mm, 1); });
+    m.Start();
+    m.Choose("UD+DATA+UEFI", kNewMake);
+    m.PressStart();
+    EXPECT_EQ((Lines{"marquee on", "marquee off", "ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10",
+                     "ceiling 25", "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 90", "ceiling 100",
+                     "TimerProg 3000 ms", "value 100", "TimerProg off", "value 0"}),
+              m.Progress());
+  }
+  {
+    SCOPED_TRACE("update mode: Timer1 creeps in the last phase");
+    MakeMachine m([](os::sim::Machine& mm) { MadeDisk(mm, 0, 14000, 1032); });
+    m.Start();
+    m.Choose("DATA+UEFI", kUpdate);
+    m.PressStart();
+    ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+    EXPECT_EQ((Lines{"ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10", "ceiling 25",
+                     "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 90", "ceiling 100",
+                     "TimerProg 3000 ms", "TimerProg off", "Timer1 on", "Timer1 off", "value 100", "value 0"}),
+              m.Progress());
+  }
+  {
+    SCOPED_TRACE("no data package");
+    MakeMachine m([](os::sim::Machine& mm) { test::AddStick(mm, 1, 'E'); });
+    m.Start();
+    m.RemoveProgramFile("PE\\TarnvalePE.7z");
+    m.Choose("DATA+UEFI", kNewMake);
+    m.PressStart();
+    EXPECT_EQ((Lines{"ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10", "ceiling 25",
+                     "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 100", "TimerProg 100 ms",
+                     "TimerProg off", "value 0"}),
+              m.Progress());
+    Lines commands = m.Commands();
+    EXPECT_EQ(m.Expand(kList), commands.back()) << "no data unpack";
+    EXPECT_EQ(m.Expand("<format> E: /FS:NTFS /q /x /y"), commands[commands.size() - 2]);
+  }
+}
+
 // --- Refusals: nothing is written ---------------------------------------------------------
 
 TEST(Refusals, AConflictingProgramStopsTheMakeBeforeAnythingIsWritten) {

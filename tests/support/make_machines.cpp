@@ -76,6 +76,8 @@ void MakeMachine::Start(bool prepareTool) {
       answers_.erase(answers_.begin());
       return answer;
     });
+    w->SetTimerChanged([this](os::TimerId) { TraceProgress(); });
+    w->SetChanged([this] { TraceProgress(); });
     window_ = w.get();
     return w;
   });
@@ -103,10 +105,42 @@ void MakeMachine::Choose(const std::string& layout, int mode, int fileSystem) {
 void MakeMachine::PressStart(std::vector<int> answers) {
   if (!answers.empty()) answers_ = std::move(answers);
   entryAtPress_ = EntryText();
+  progress_.clear();
+  shown_ = Shown{window_->ProgressValue(), app::iProgCeiling, window_->ProgressMarquee(),
+                 window_->TimerEnabled(os::TimerId::kTimerProg), window_->TimerEnabled(os::TimerId::kTimer1),
+                 window_->TimerInterval(os::TimerId::kTimerProg)};
   messagesBefore_ = window_->Messages().size();
   startedMark_ = LogLinesFromMark("started.log", 0).size();
   profileMark_ = LogLinesFromMark("profile.log", 0).size();
   form_->OnClick(os::Control::kCommand1);
+}
+
+void MakeMachine::TraceProgress() {
+  if (!window_) return;
+  auto note = [&](bool changed, const std::string& entry) {
+    if (!changed) return;
+    if (app::iProgCeiling != shown_.ceiling) {
+      shown_.ceiling = app::iProgCeiling;
+      progress_.push_back("ceiling " + std::to_string(shown_.ceiling));
+    }
+    progress_.push_back(entry);
+  };
+  const ui::WindowModel& w = *window_;
+  bool marquee = w.ProgressMarquee();
+  note(marquee != shown_.marquee, marquee ? "marquee on" : "marquee off");
+  shown_.marquee = marquee;
+  int value = w.ProgressValue();
+  note(value != shown_.value, "value " + std::to_string(value));
+  shown_.value = value;
+  uint32_t interval = w.TimerInterval(os::TimerId::kTimerProg);
+  note(interval != shown_.progInterval, "TimerProg " + std::to_string(interval) + " ms");
+  shown_.progInterval = interval;
+  bool progOn = w.TimerEnabled(os::TimerId::kTimerProg);
+  note(progOn != shown_.progOn, progOn ? "TimerProg on" : "TimerProg off");
+  shown_.progOn = progOn;
+  bool timer1On = w.TimerEnabled(os::TimerId::kTimer1);
+  note(timer1On != shown_.timer1On, timer1On ? "Timer1 on" : "Timer1 off");
+  shown_.timer1On = timer1On;
 }
 
 std::string MakeMachine::EntryText() const { return window_->ListText(os::Control::kRDriver); }

@@ -63,6 +63,12 @@ class MakeMachine {
   std::string EntryText() const;
   const std::string& EntryAtPress() const { return entryAtPress_; }
 
+  // What the last press did to the progress display, in order: "marquee
+  // on|off", "value <n>", "TimerProg on|off", "TimerProg <n> ms", "Timer1
+  // on|off", and "ceiling <n>" where the ceiling was found changed (it is
+  // looked at whenever one of the others changes).
+  const std::vector<std::string>& Progress() const { return progress_; }
+
   // The message boxes the last press showed: "<title>|<text>" each.
   std::vector<std::string> Messages() const;
 
@@ -94,6 +100,13 @@ class MakeMachine {
   ui::WindowModel* window_ = nullptr;
   std::vector<int> answers_;
   std::string entryAtPress_;
+  std::vector<std::string> progress_;
+  struct Shown {
+    int value = 0, ceiling = 0;
+    bool marquee = false, progOn = false, timer1On = false;
+    uint32_t progInterval = 0;
+  } shown_;
+  void TraceProgress();
   size_t messagesBefore_ = 0;
   size_t startedMark_ = 0;
   size_t profileMark_ = 0;
