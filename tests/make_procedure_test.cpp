@@ -588,7 +588,7 @@ TEST(EfiLetter, NoLetterEvenAfterTheAssignmentSkipsFormatAndBootsect) {
   EXPECT_NE(std::string::npos, m.Disk(1).find("hidden, FAT32, label \"EFI\", boot sector: none\n" + kPeFiles));
 }
 
-// --- Mended faults -----------------------------------------------------------------------
+// --- A tool still unpacking, another disk's letter, sizes out of range, a pulled disk ---
 
 TEST(PartitionToolPlugIn, AMakeStartedWhileItUnpacksWaitsForIt) {
   MakeMachine m([](os::sim::Machine& mm) {
