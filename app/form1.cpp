@@ -286,6 +286,8 @@ void Form1::PreparePartitionTool() {
   // into the temporary folder and unpacked there in the background, without
   // waiting, while the user chooses.
   if (os::PathExists(sTmpPath + "\\pacmd")) return;
+  // One unpack at a time: a second archiver would write the same files.
+  if (pluginUnpack_.IsValid() && os::ExitCode(pluginUnpack_) == os::kStillActive) return;
   CopyFixFile(ProgramFolder() + "\\Data\\Plugins\\pacmd.aes", sTmpPath + "\\pacmd.aes", sys::kPluginPassword);
   pluginUnpack_ = sys::ShellStart(sys::UnpackPluginCommand("pacmd.aes"), 0);
 }

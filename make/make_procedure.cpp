@@ -1,7 +1,360 @@
+// The frame of a make, phase by phase: A the checks, B1 the diskpart branch,
+// B2 the update branch, B3 the new-make branch, C the population, D the
+// verification and report, E the epilogue. The commands of the partitioning
+// steps are in make/partition_layouts, those of the filling steps in
+// make/populate.
 #include "make/make_procedure.h"
 
-namespace make {
+#include <cstdint>
+#include <utility>
 
-void MakeProcedure(app::Form1&) {}
+#include "app/config.h"
+#include "app/globals.h"
+#include "app/language.h"
+#include "disk/big_file_size.h"
+#include "disk/check_disk_layout.h"
+#include "disk/target_check.h"
+#include "disk/target_entry.h"
+#include "disk/target_list.h"
+#include "make/find_packages.h"
+#include "make/make_request.h"
+#include "make/partition_layouts.h"
+#include "make/populate.h"
+#include "os/files.h"
+#include "sys/processes.h"
+#include "sys/sys_ver.h"
+
+namespace make {
+namespace {
+
+using app::LangString;
+using os::Control;
+using os::TimerId;
+
+// How a phase ends: go on with the next one; stop (the user has been told
+// why, or cancelled) and go to the epilogue; or fail part-way, which is
+// reported as a failed make before the epilogue.
+enum class Next { kGoOn, kStop, kFail };
+
+// Programs that hold the disk or fight over it; the make refuses to start
+// while one runs. The texts say, in Chinese, that the named program runs and
+// should be closed before trying again.
+struct Conflict {
+  const char* name;
+  const char* message;
+};
+constexpr Conflict kConflicts[] = {
+    // 程序检测到【酷狗音乐】正在运行，请关闭后再试！
+    {"kugou",
+     "\xE7\xA8\x8B\xE5\xBA\x8F\xE6\xA3\x80\xE6\xB5\x8B\xE5\x88\xB0\xE3\x80\x90\xE9\x85\xB7\xE7\x8B\x97\xE9\x9F\xB3"
+     "\xE4\xB9\x90\xE3\x80\x91\xE6\xAD\xA3\xE5\x9C\xA8\xE8\xBF\x90\xE8\xA1\x8C\xEF\xBC\x8C\xE8\xAF\xB7\xE5\x85\xB3"
+     "\xE9\x97\xAD\xE5\x90\x8E\xE5\x86\x8D\xE8\xAF\x95\xEF\xBC\x81"},
+    // 程序检测到【DiskGenius】正在运行，请关闭后再试！
+    {"diskgenius",
+     "\xE7\xA8\x8B\xE5\xBA\x8F\xE6\xA3\x80\xE6\xB5\x8B\xE5\x88\xB0\xE3\x80\x90" "DiskGenius"
+     "\xE3\x80\x91\xE6\xAD\xA3\xE5\x9C\xA8\xE8\xBF\x90\xE8\xA1\x8C\xEF\xBC\x8C\xE8\xAF\xB7\xE5\x85\xB3\xE9\x97\xAD"
+     "\xE5\x90\x8E\xE5\x86\x8D\xE8\xAF\x95\xEF\xBC\x81"},
+    // 程序检测到【分区助手】正在运行，请关闭后再试！
+    {"PartAssist",
+     "\xE7\xA8\x8B\xE5\xBA\x8F\xE6\xA3\x80\xE6\xB5\x8B\xE5\x88\xB0\xE3\x80\x90\xE5\x88\x86\xE5\x8C\xBA\xE5\x8A\xA9"
+     "\xE6\x89\x8B\xE3\x80\x91\xE6\xAD\xA3\xE5\x9C\xA8\xE8\xBF\x90\xE8\xA1\x8C\xEF\xBC\x8C\xE8\xAF\xB7\xE5\x85\xB3"
+     "\xE9\x97\xAD\xE5\x90\x8E\xE5\x86\x8D\xE8\xAF\x95\xEF\xBC\x81"},
+};
+
+constexpr uint32_t kCritical = os::kMbOk | os::kMbIconStop;
+constexpr uint32_t kInformation = os::kMbOk | os::kMbIconInformation;
+constexpr uint32_t kConfirmation = os::kMbOkCancel | os::kMbIconExclamation;
+constexpr int kNotice = 8;  // title of notices
+constexpr int kError = 10;  // title of failures
+
+// A package fits a capacity when its size is at most 0.9 times the capacity;
+// compared in whole MB, exactly.
+bool TooLarge(const std::string& file, int32_t capacityMB) {
+  int64_t size = disk::GetBigFileSizeMB(file);
+  return size * 10 > static_cast<int64_t>(capacityMB) * 9;
+}
+
+class MakeRun {
+ public:
+  explicit MakeRun(MakeRequest request) : r_(std::move(request)), w_(r_.window) {}
+
+  // Phases A6 to D.
+  void Run() {
+    Next next = Checks();
+    if (next == Next::kGoOn && r_.diskpart) next = DiskpartBranch();
+    if (next == Next::kGoOn) {
+      if (r_.update || r_.diskpart) next = UpdateBranch();
+      else if (r_.newMake) next = NewMakeBranch();
+      else next = Next::kStop;  // the entry names no make mode: nothing to do
+    }
+    if (next == Next::kGoOn) next = Populate();
+    if (next == Next::kGoOn) Verify();
+    if (next == Next::kFail) ReportFailure();
+  }
+
+  // Phase E.
+  void Epilogue() {
+    r_.BreakPoint("0");
+    r_.Status(3);
+    r_.form.ButtonEnable(true);
+    w_.SetCaption(Control::kCommand1, LangString(4));
+    w_.Focus(Control::kRDriver);
+  }
+
+ private:
+  void Show(int text, int title, uint32_t style) { w_.ShowMessage(LangString(text), LangString(title), style); }
+
+  // The chosen entry, the warning line and the question.
+  bool Confirm(int warning) {
+    std::string text = w_.ListText(Control::kRDriver) + "\r" + LangString(warning) + "\r\r" + LangString(15);
+    return w_.ShowMessage(text, LangString(kNotice), kConfirmation) == os::kIdOk;
+  }
+
+  void Marquee(bool on) {
+    r_.form.TaskbarState(on ? 1 : 0);
+    w_.SetProgressMarquee(on);
+  }
+
+  // The partition tool may still be unpacking in the background: it is
+  // prepared when missing and waited for before its first use. A tool that
+  // is not there even then fails the make before anything is run against it.
+  bool PartitionToolReady() {
+    r_.form.PreparePartitionTool();
+    return r_.form.WaitForPartitionTool();
+  }
+
+  bool LayoutCheck() { return disk::CheckDiskLayout(w_); }
+
+  // Phase A6 to A9: the packages and the configured sizes.
+  Next Checks() {
+    if (r_.layout == Layout::kUdDataUefi && app::sFbaFile.empty()) return Show(7, kNotice, kCritical), Next::kStop;
+    if (app::sIsoFile.empty()) return Show(41, kNotice, kCritical), Next::kStop;
+    if (r_.newMake || r_.diskpart) {
+      if (TooLarge(app::sIsoFile, r_.efiSizeMB)) return Show(48, kNotice, kCritical), Next::kStop;
+      if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, r_.udSizeMB))
+        return Show(47, kNotice, kCritical), Next::kStop;
+    }
+    return Next::kGoOn;
+  }
+
+  // Phase B1: the disk made anew by diskpart (layout UEFI+DATA).
+  Next DiskpartBranch() {
+    if (sys::GetSysVer() < 10) return Show(68, kNotice, kInformation), Next::kStop;
+    if (!Confirm(18)) return Next::kStop;
+    // diskpart wipes the disk; without the partition tool the result could
+    // not even be checked.
+    if (!PartitionToolReady()) return Next::kFail;
+    for (int pass = 1;; ++pass) {
+      Marquee(true);
+      DiskpartPass(r_);
+      diskpartPassRan_ = true;
+      Marquee(false);
+      if (LayoutCheck()) break;
+      if (pass == 2) {
+        r_.Status(65);
+        Show(65, kError, kCritical);
+        return Next::kStop;
+      }
+    }
+    return SetDataLabel(r_) ? Next::kGoOn : Next::kFail;
+  }
+
+  // Phase B2: the partitions stay; the packages must fit them.
+  Next UpdateBranch() {
+    if (!PartitionToolReady()) return Next::kFail;
+    if (!LayoutCheck()) return Show(9, kError, kCritical), Next::kStop;
+    if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, app::lUDAreaMB))
+      return Show(11, kError, kCritical), Next::kStop;
+    if (TooLarge(app::sIsoFile, app::lEfiPartMB)) return Show(12, kError, kCritical), Next::kStop;
+    if (TooLarge(app::s7zFile, app::lDataPartMB)) return Show(13, kError, kCritical), Next::kStop;
+    if (!diskpartPassRan_) {
+      if (!Confirm(14)) return Next::kStop;
+      w_.SetCaption(Control::kCommand1, LangString(16));
+    } else {
+      w_.SetCaption(Control::kCommand1, LangString(6));
+    }
+    r_.Status(17);
+    r_.BreakPoint("1");
+    app::iProgCeiling = 5;
+    w_.SetTimerEnabled(TimerId::kTimerProg, true);
+    if (r_.layout == Layout::kUdDataUefi && !UdClear()) return Next::kFail;
+    r_.BreakPoint("2");
+    return Next::kGoOn;
+  }
+
+  // Phase B3: the disk repartitioned by the UD tool and the partition tool,
+  // unless it holds exactly one partition already.
+  Next NewMakeBranch() {
+    if (!Confirm(18)) return Next::kStop;
+    r_.BreakPoint("3");
+    if (!PartitionToolReady()) return Next::kFail;
+    for (int pass = 1;; ++pass) {
+      if (LayoutCheck()) break;
+      r_.BreakPoint("4");
+      Marquee(true);
+      w_.SetCaption(Control::kCommand1, LangString(6));
+      r_.Status(19);
+      PartitionPass(r_);
+      Marquee(false);
+      if (LayoutCheck()) break;
+      if (pass == 2) {
+        r_.Status(65);
+        Show(66, kError, kCritical);
+        Show(65, kError, kCritical);
+        return Next::kStop;
+      }
+    }
+    newMakeRan_ = true;
+    DataLetterSearch("1");
+    r_.BreakPoint("9");
+    app::iProgCeiling = 5;
+    w_.SetTimerEnabled(TimerId::kTimerProg, true);
+    r_.BreakPoint("10");
+    if (w_.ListIndex(Control::kFsys) == 0 && r_.layout == Layout::kUdDataUefi) {
+      r_.Status(20);
+      if (!CreateUdArea(r_)) return Next::kFail;
+    }
+    r_.BreakPoint("11");
+    return Next::kGoOn;
+  }
+
+  // Phase C: the packages onto the partitions.
+  Next Populate() {
+    w_.SetProgressValue(5);
+    app::iProgCeiling = 10;
+    if (r_.layout == Layout::kUdDataUefi) {
+      r_.Status(21);
+      if (!UdLoad()) return Next::kFail;
+    }
+    w_.SetProgressValue(10);
+    app::iProgCeiling = 25;
+    w_.SetTimerInterval(TimerId::kTimerProg, 2000);
+    r_.BreakPoint("12");
+    if (!newMakeRan_) {
+      r_.BreakPoint("13");
+      r_.form.PreparePartitionTool();
+      r_.BreakPoint("14");
+      r_.Status(22);
+      UnhideEfi(r_);
+      r_.BreakPoint("15");
+    } else {
+      r_.BreakPoint("21");
+      r_.Status(24);
+      if (!CreateEfiPartition(r_)) return Next::kFail;
+    }
+    bool oldSystem = sys::GetSysVer() < 7;
+    if (oldSystem) EarlyWhide();
+    EfiLetterSearch(r_);
+    if (app::sEfiLetter.size() == 2) {
+      r_.Status(23);
+      if (!FormatEfi()) return Next::kFail;
+    }
+    app::iProgCeiling = 90;
+    w_.SetTimerInterval(TimerId::kTimerProg, 1000);
+    r_.BreakPoint("24");
+    UnpackPe();
+    r_.Status(25);
+    if (r_.layout != Layout::kUdDataUefi && !InstallBootCode(r_)) return Next::kFail;
+    WriteEfi(r_);
+    r_.BreakPoint("25");
+    r_.BreakPoint("26");
+    if (!app::s7zFile.empty()) {
+      w_.SetProgressValue(90);
+      app::iProgCeiling = 100;
+      w_.SetTimerInterval(TimerId::kTimerProg, 3000);
+      if (!newMakeRan_) {
+        w_.SetTimerEnabled(TimerId::kTimerProg, false);
+        w_.SetTimerEnabled(TimerId::kTimer1, true);
+      }
+    } else {
+      w_.SetProgressValue(100);
+      w_.SetTimerInterval(TimerId::kTimerProg, 100);
+    }
+    if (oldSystem) {
+      r_.Status(26);
+      DataLetterBack();
+    }
+    if (newMakeRan_) {
+      r_.BreakPoint("29");
+      r_.Status(27);
+      if (!FormatData(r_, w_.ListIndex(Control::kFSFor))) return Next::kFail;
+      r_.BreakPoint("30");
+    }
+    r_.BreakPoint("31");
+    RemoveStaging();
+    r_.BreakPoint("32");
+    if (!app::s7zFile.empty() && os::PathExists(app::s7zFile)) {
+      r_.Status(28);
+      if (!UnpackData()) return Next::kFail;
+    }
+    r_.BreakPoint("33");
+    if (r_.layout == Layout::kUefiData) ClosingWhide();
+    return Next::kGoOn;
+  }
+
+  // The progress shown stops, and the target list shows the disks as they
+  // are now, the target's entry chosen again.
+  void Finish() {
+    app::iVerifyPhase = 0;
+    w_.SetProgressValue(0);
+    r_.form.TaskbarState(0);
+    disk::RefreshTargetList(w_, app::bMobileHardDisk);
+    disk::SelectTargetEntry(w_, app::iDiskNum);
+  }
+
+  // Phase D: the layout check of the whole disk decides.
+  void Verify() {
+    w_.SetTimerEnabled(TimerId::kTimer1, false);
+    w_.SetProgressValue(100);
+    r_.form.TaskbarValue();
+    w_.SetTimerEnabled(TimerId::kTimerProg, false);
+    app::iVerifyPhase = 1;
+    if (LayoutCheck()) {
+      if (r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+      r_.Status(29);
+      Show(29, kNotice, kInformation);
+    } else {
+      r_.Status(65);
+      Show(65, kError, kCritical);
+    }
+    Finish();
+  }
+
+  // A make that cannot go on part-way (the partition tool is missing, a
+  // letter names another disk's volume, the disk went away) is reported like
+  // a failed verification, with the timers and the marquee stopped.
+  void ReportFailure() {
+    w_.SetTimerEnabled(TimerId::kTimer1, false);
+    w_.SetTimerEnabled(TimerId::kTimerProg, false);
+    w_.SetProgressMarquee(false);
+    r_.Status(65);
+    Show(65, kError, kCritical);
+    Finish();
+  }
+
+  MakeRequest r_;
+  os::MainWindow& w_;
+  bool diskpartPassRan_ = false;  // phase B1 ran: the update branch asks no more
+  bool newMakeRan_ = false;      // phase B3 ran: new-make steps in the population
+};
+
+}  // namespace
+
+void MakeProcedure(app::Form1& form) {
+  os::MainWindow& window = form.window();
+  for (const Conflict& c : kConflicts) {
+    if (sys::ProcessAlive(sys::FindProcess(c.name)) == 1) {
+      window.ShowMessage(c.message, "", kInformation);
+      return;
+    }
+  }
+  app::WriteCfg("BreakPoint", "0", app::CfgSection::kOption);
+  if (!disk::GetDiskInfoTest(window)) return;
+  form.ButtonEnable(false);
+  FindFbaIso7z();
+  MakeRun run(ReadMakeRequest(form));
+  run.Run();
+  run.Epilogue();
+}
 
 }  // namespace make

@@ -4,7 +4,9 @@
 # makes a machine with the sample program folder and one 16 GB USB stick,
 # and runs Tarnvale on it. In a terminal the window is yours (type "show" or
 # "help"-style commands from os/sim/console.h); otherwise the script
-# scripts/main-job.txt plays a person's part.
+# scripts/main-job.txt plays a person's part. Afterwards the stick is shown
+# as the make left it: partitions, sizes, types, flags, file systems,
+# labels, boot code, the UD area and the files on each.
 #
 #   scripts/run-sim.sh [--script <file>] [-- <Windows arguments such as /lng:2052>]
 set -euo pipefail
@@ -22,4 +24,8 @@ if [ "${1:-}" = "--script" ]; then script=(--script "$2"); shift 2;
 elif [ ! -t 0 ]; then script=(--script scripts/main-job.txt); fi
 [ "${1:-}" = "--" ] && shift
 echo "== Tarnvale on the simulated machine in $machine"
-exec build/host/bin/tarnvale --machine "$machine" "${script[@]}" -- "$@"
+status=0
+build/host/bin/tarnvale --machine "$machine" "${script[@]}" -- "$@" || status=$?
+echo "== The USB stick (disk 1) afterwards"
+build/host/bin/tvtool show-disk "$machine" 1
+exit $status

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -18,12 +19,24 @@ namespace {
 
 std::string DescriptionPath(const std::string& folder) { return folder + "/machine.txt"; }
 
-// Identity of the file as it is now: a rename gives a new inode.
-std::string Stamp(const std::string& path) {
+// Identity of the file as it is now: a rename gives a new inode. Asked on
+// every call of the system, so it is built without allocating: the raw
+// inode, size and time, or nothing when the file is missing.
+struct StampBytes {
+  char bytes[4 * sizeof(int64_t)] = {};
+  size_t size = 0;
+  std::string_view view() const { return {bytes, size}; }
+};
+
+StampBytes Stamp(const std::string& path) {
+  StampBytes s;
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return "";
-  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) +
-         "." + std::to_string(st.st_mtim.tv_nsec);
+  if (stat(path.c_str(), &st) != 0) return s;
+  const int64_t fields[] = {static_cast<int64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
+                            static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+  memcpy(s.bytes, fields, sizeof fields);
+  s.size = sizeof fields;
+  return s;
 }
 
 class FolderLock {
@@ -88,8 +101,8 @@ bool SaveMachine(const std::string& folder, const Machine& machine, std::string*
 MachineStore::MachineStore(std::string folder) : folder_(std::move(folder)) {}
 
 std::shared_ptr<const Machine> MachineStore::Get() {
-  std::string stamp = Stamp(DescriptionPath(folder_));
-  if (machine_ && stamp == stamp_ && !stamp.empty()) return machine_;
+  StampBytes stamp = Stamp(folder_ + "/machine.txt");
+  if (machine_ && stamp.size && stamp.view() == stamp_) return machine_;
   std::string error;
   auto loaded = LoadMachine(folder_, &error);
   if (loaded) {
@@ -100,7 +113,7 @@ std::shared_ptr<const Machine> MachineStore::Get() {
     if (error != lastError_) fprintf(stderr, "tarnvale: %s\n", error.c_str());
     lastError_ = error;
   }
-  stamp_ = stamp;
+  stamp_ = std::string(stamp.view());
   return machine_;
 }
 

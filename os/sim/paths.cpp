@@ -1,6 +1,7 @@
 #include "os/sim/paths.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -177,8 +178,14 @@ std::optional<std::string> ToHost(const Machine& machine, std::string_view path)
   for (const std::string& part : split->components) {
     std::string chosen = part;
     if (exists) {
-      if (auto found = FindEntry(SortedFolderNames(host), part, shortNames)) chosen = *found;
-      else exists = false;
+      // A name spelt as the host has it is the entry (FindEntry prefers the
+      // exact name too); only other spellings need the folder's listing.
+      struct stat st {};
+      bool exact = part != kAttributeFile && lstat((host + "/" + part).c_str(), &st) == 0;
+      if (!exact) {
+        if (auto found = FindEntry(SortedFolderNames(host), part, shortNames)) chosen = *found;
+        else exists = false;
+      }
     }
     host += "/" + chosen;
   }

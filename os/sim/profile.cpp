@@ -1,8 +1,10 @@
 // Private-profile calls of the simulated machine: the file is read afresh on
 // every call and written back whole through a rename, in the machine's ANSI
-// code page.
+// code page. Every write is also recorded in <machine>/profile.log, so that
+// tests can see the values a key took, in order.
 #include "os/profile.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -37,6 +39,30 @@ size_t CutPoint(std::string_view ansi, size_t room, unsigned codePage) {
   return i;
 }
 
+// One line per write call, in UTF-8: file, [section], key=value. A missing
+// value deletes the key, a missing key the section.
+// The log stays open between writes (the step marker is written often),
+// and is opened anew when the process moves to another machine.
+void LogWrite(std::string_view file, std::string_view section, const std::optional<std::string>& key,
+              const std::optional<std::string>& value) {
+  static std::string openPath;
+  static FILE* log = nullptr;
+  std::string path = sim::MachineFolder() + "/profile.log";
+  if (!log || path != openPath) {
+    if (log) fclose(log);
+    log = fopen(path.c_str(), "a");
+    openPath = path;
+    if (!log) return;
+  }
+  std::string line = std::string(file) + "\t[" + std::string(section) + "]\t";
+  if (!key) line += "(section deleted)";
+  else if (!value) line += *key + " (deleted)";
+  else line += *key + "=" + *value;
+  line += "\n";
+  fputs(line.c_str(), log);
+  fflush(log);
+}
+
 }  // namespace
 
 uint32_t ProfileRead(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -52,7 +78,8 @@ uint32_t ProfileRead(std::string_view section, std::string_view key, std::string
     auto host = sim::ToHost(*machine, FullName(*machine, file));
     std::string content;
     if (host && sim::ReadHostFile(*host, content)) {
-      auto decode = [](std::string_view b) { return FromAnsi(b); };
+      const unsigned codePage = machine->codePage;  // once, not for every line compared
+      auto decode = [codePage](std::string_view b) { return FromCodePage(codePage, b); };
       if (auto found = sim::ProfileLookup(content, ToAnsi(section), ToAnsi(key), decode)) ansi = *found;
     }
   }
@@ -66,12 +93,14 @@ bool ProfileWrite(std::string_view section, const std::optional<std::string>& ke
                   const std::optional<std::string>& value, std::string_view file) {
   auto machine = sim::Current();
   if (file.empty()) return false;  // ERROR_ACCESS_DENIED on Windows
+  LogWrite(file, section, key, value);
   auto host = sim::ToHost(*machine, FullName(*machine, file));
   if (!host) return false;
   std::string content;
   bool existed = sim::ReadHostFile(*host, content);
   if (!existed && !value) return true;  // nothing to delete
-  auto decode = [](std::string_view b) { return FromAnsi(b); };
+  const unsigned codePage = machine->codePage;  // once, not for every line compared
+  auto decode = [codePage](std::string_view b) { return FromCodePage(codePage, b); };
   std::optional<std::string> ansiKey, ansiValue;
   if (key) ansiKey = ToAnsi(*key);
   if (value) ansiValue = ToAnsi(*value);

@@ -114,12 +114,16 @@ std::string MapArchiverArgument(const Machine& machine, const std::string& argum
   auto isPath = [](std::string_view s) {
     return s.size() >= 2 && s[1] == ':' && isalpha(static_cast<unsigned char>(s[0]));
   };
-  if (isPath(argument)) return ToHost(machine, argument).value_or(argument);
+  // A drive that the machine does not have becomes a host path below a file,
+  // where nothing can be read or made: 7-Zip fails as it would on Windows,
+  // instead of taking "E:" for a folder in its current folder.
+  auto map = [&](const std::string& path) { return ToHost(machine, path).value_or("/dev/null/" + path); };
+  if (isPath(argument)) return map(argument);
   // Switches that carry a path: -o (output), -w (working folder), -ax/-ai
   // lists are not used by the system.
   if (argument.size() > 2 && argument[0] == '-' && (argument[1] == 'o' || argument[1] == 'w') &&
       isPath(std::string_view(argument).substr(2)))
-    return argument.substr(0, 2) + ToHost(machine, argument.substr(2)).value_or(argument.substr(2));
+    return argument.substr(0, 2) + map(argument.substr(2));
   return argument;
 }
 

@@ -43,7 +43,8 @@ std::optional<FoundProgram> FindProgram(const Machine& machine, std::string_view
 std::optional<std::string> StandinName(const std::string& hostPath);
 
 // An archiver argument with the Windows paths in it (a path, or a switch such
-// as -o followed by a path) turned into host paths.
+// as -o followed by a path) turned into host paths. A path on a drive that
+// the machine does not have maps below /dev/null, where nothing can be made.
 std::string MapArchiverArgument(const Machine& machine, const std::string& argument);
 
 }  // namespace os::sim

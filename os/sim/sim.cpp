@@ -55,11 +55,15 @@ std::string CommandLineText() {
 
 std::string ToolsFolder() {
   if (const char* env = getenv("TARNVALE_TOOLS")) return env;
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string self(buf, static_cast<size_t>(n));
-  return self.substr(0, self.rfind('/'));
+  // The executable's folder does not change while it runs: read it once.
+  static const std::string folder = [] {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return std::string(".");
+    std::string self(buf, static_cast<size_t>(n));
+    return self.substr(0, self.rfind('/'));
+  }();
+  return folder;
 }
 
 ProcessState& State() {

@@ -24,6 +24,11 @@
 //                                         top (pixels), Prog1's visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
 //   tv_probe <answer file> messagebox    the title of an open message box, or nothing
+//   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
+//                                         the probe does not wait for it)
+//   tv_probe <answer file> message        the open message box of the main
+//                                         window: title=, text=, buttons=
+//   tv_probe <answer file> answer <ok|cancel>   presses that box's button
 // Commands on the window wait up to thirty seconds for it. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
@@ -88,6 +93,8 @@ bool Read(HWND main, FILE* out) {
                                                   {"UReFresh", kIdUReFresh}, {"Command1", kIdCommand1},
                                                   {"Status", kIdStatus}};
   for (const auto& [name, id] : captions) Line(out, name, Text(GetDlgItem(main, id)));
+  for (const auto& [name, id] : captions)
+    fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(GetDlgItem(main, id)) ? 1 : 0);
   const std::pair<const char*, int> lists[] = {{"RDriver", kIdRDriver}, {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}};
   for (const auto& [name, id] : lists) {
     HWND list = GetDlgItem(main, id);
@@ -144,6 +151,18 @@ bool Screenshot(const char* file) {
 HWND FindWindowOf(const wchar_t* cls) {
   for (int i = 0; i < 300; ++i) {
     if (HWND h = FindWindowW(cls, nullptr)) return h;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// The message box that the main window shows: a dialog owned by it. Waits up
+// to thirty seconds for one to appear.
+HWND FindMessageBox(HWND main) {
+  for (int i = 0; i < 300; ++i) {
+    HWND box = nullptr;
+    while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr)
+      if (GetWindow(box, GW_OWNER) == main && IsWindowVisible(box)) return box;
     Sleep(100);
   }
   return nullptr;
@@ -264,6 +283,51 @@ BOOL CALLBACK FindBox(HWND h, LPARAM found) {
   return TRUE;
 }
 
+struct BoxParts {
+  std::wstring text;     // the static control that holds text (the icon's holds none)
+  std::wstring buttons;  // the button captions, joined by ","
+};
+
+BOOL CALLBACK AddPart(HWND h, LPARAM parts) {
+  BoxParts& p = *reinterpret_cast<BoxParts*>(parts);
+  wchar_t cls[64];
+  if (!GetClassNameW(h, cls, 64) || !IsWindowVisible(h)) return TRUE;
+  if (lstrcmpiW(cls, L"Static") == 0 && p.text.empty()) p.text = Text(h);
+  if (lstrcmpiW(cls, L"Button") == 0) {
+    if (!p.buttons.empty()) p.buttons += L",";
+    p.buttons += Text(h);
+  }
+  return TRUE;
+}
+
+bool ReadMessageBox(HWND main, FILE* out) {
+  HWND box = FindMessageBox(main);
+  if (!box) return false;
+  BoxParts parts;
+  EnumChildWindows(box, &AddPart, reinterpret_cast<LPARAM>(&parts));
+  Line(out, "title", Text(box));
+  Line(out, "text", parts.text);
+  Line(out, "buttons", parts.buttons);
+  return true;
+}
+
+bool Answer(HWND main, const std::string& which) {
+  HWND box = FindMessageBox(main);
+  int id = which == "ok" ? IDOK : which == "cancel" ? IDCANCEL : 0;
+  if (!box || !id || !GetDlgItem(box, id)) return false;
+  return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id))) !=
+         FALSE;
+}
+
+bool Click(HWND main, const std::string& name) {
+  int id = name == "Command1" ? kIdCommand1 : name == "UReFresh" ? kIdUReFresh : 0;
+  HWND button = id ? GetDlgItem(main, id) : nullptr;
+  if (!button) return false;
+  // A disabled button takes no click.
+  if (!IsWindowEnabled(button)) return true;
+  return PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
+}
+
 bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "messagebox") {
     HWND box = nullptr;
@@ -311,6 +375,9 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
     Sleep(300);
     return true;
   }
+  if (command == "click") return argc > 3 && Click(main, argv[3]);
+  if (command == "message") return ReadMessageBox(main, out);
+  if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   return false;
 }
 

@@ -92,7 +92,7 @@ std::optional<Stop> ParseFormat(const Args& args, size_t from, FormatOptions& o)
   return std::nullopt;
 }
 
-std::optional<Stop> Format(Machine& m, Disk& disk, const FormatOptions& o, bool partial) {
+std::optional<Stop> Format(Machine& m, Disk& disk, const FormatOptions& o, bool partial, bool giveLetter) {
   uint32_t udMB = static_cast<uint32_t>((o.udBytes + (1 << 20) - 1) >> 20);
   if (!o.raw && static_cast<uint64_t>(udMB + 2) * kSectorsPerMB > disk.Sectors())
     return Stop{"the UD area does not fit the disk", 5};
@@ -113,7 +113,8 @@ std::optional<Stop> Format(Machine& m, Disk& disk, const FormatOptions& o, bool 
   p.start = o.align ? AlignUp(std::max<uint64_t>(udEnd, kSectorsPerMB)) : std::max<uint64_t>(udEnd, 63);
   p.sectors = disk.Sectors() - p.start;
   FormatPartition(m, disk.number, p, o.fileSystem, "");
-  p.letter = letter ? letter : FreeLetter(m);
+  if (giveLetter) GiveLetterAway(m, disk.number, letter);  // the new volume waits for a letter
+  else p.letter = letter ? letter : FreeLetter(m);
   InsertPartition(disk, p);
   return std::nullopt;
 }
@@ -203,7 +204,7 @@ int RunAes(const Args& args) {
     if (verb == "clear") return Clear(m, *target, fault.Partial());
     Disk* disk = nullptr;
     if (auto s = ResolveDisk(m, *target, disk)) return s;
-    return Format(m, *disk, options, fault.Partial());
+    return Format(m, *disk, options, fault.Partial(), fault.GivesLetterAway());
   });
   return stop ? Fail(kTool, *stop) : 0;
 }

@@ -3,11 +3,13 @@
 // from its Windows command line (also in TARNVALE_CMDLINE) and returns the
 // program's exit code. docs/stand-ins.md describes each of them.
 //
-// Public: the Run*() functions below, RawCommandLine().
+// Public: the Run*() functions below, RawCommandLine(), DescribeDisk().
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "os/sim/machine.h"
 
 namespace tvtool {
 
@@ -33,5 +35,10 @@ int RunTestWrite(const Args& args);    // test-write <windows path> <text>
 // Host commands, not programs of the machine.
 int RunMachineSample(const Args& args);  // machine-sample <folder> [<program folder>]
 int RunExportDisk(const Args& args);     // export-disk <machine folder> <disk number> <image>
+int RunShowDisk(const Args& args);       // show-disk <machine folder> <disk number>
+
+// A disk of a machine as show-disk prints it (host folders relative to
+// machineFolder).
+std::string DescribeDisk(const std::string& machineFolder, const os::sim::Machine& m, int number);
 
 }  // namespace tvtool

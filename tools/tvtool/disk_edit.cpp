@@ -1,10 +1,12 @@
 #include "tools/tvtool/disk_edit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "os/sim/host_files.h"
 #include "os/sim/paths.h"
@@ -294,12 +296,31 @@ int Fail(std::string_view tool, const Stop& stop) {
   return stop.code;
 }
 
+void GiveLetterAway(Machine& m, int fromDisk, char letter) {
+  if (!letter) return;
+  for (Disk& d : m.disks) {
+    if (d.number == fromDisk || !d.media) continue;
+    for (size_t i : DiskOrder(d)) {
+      Partition& p = d.partitions[i];
+      if (!p.hidden && !p.letter && !p.fileSystem.empty()) {
+        p.letter = letter;
+        return;
+      }
+    }
+  }
+}
+
 FaultPlay::FaultPlay(std::string_view program, std::string_view command) {
   if (auto f = os::sim::TakeFault(program, command)) kind_ = f->kind;
+  if (kind_ == "slow") std::this_thread::sleep_for(std::chrono::seconds(1));  // then it does its work
+  if (kind_ == "unplug") {
+    // The sticks are gone, with their letters; their files go with them.
+    os::sim::Store().Update([](Machine& m) { std::erase_if(m.disks, [](const Disk& d) { return d.bus == 7; }); });
+  }
 }
 
 std::optional<int> FaultPlay::Exit() const {
-  if (kind_ == "exit-early") return 1;
+  if (kind_ == "exit-early" || kind_ == "unplug") return 1;
   if (kind_ == "no-output") return 0;
   return std::nullopt;
 }

@@ -11,7 +11,7 @@
 //         NewPartitionFolder(), NewUdFolder(), WipeFolder(), CanonicalFileSystem(),
 //         IsFatFamily(), StoredLabel(), TypeForFileSystem(), HiddenType(), VisibleType(),
 //         HidePartition(), FormatPartition(), EnsureFolder(), FolderBytes(), CopyTree(),
-//         ParseDriveLetter(), SizeText(), Fail(), class FaultPlay.
+//         ParseDriveLetter(), SizeText(), GiveLetterAway(), Fail(), class FaultPlay.
 #pragma once
 
 #include <cstdint>
@@ -118,6 +118,11 @@ char ParseDriveLetter(std::string_view text);
 // A size as the partition tool shows it: "300.00 MB" below 1 GB, "28.65 GB" above.
 std::string SizeText(uint64_t bytes);
 
+// The letter of a repartitioned disk going to another disk: the first visible,
+// formatted volume without a letter on any other disk gets it (as a stick
+// plugged in meanwhile would). Nothing happens without such a volume.
+void GiveLetterAway(Machine& m, int fromDisk, char letter);
+
 // Prints "<tool>: <message>" to standard error and returns the code.
 int Fail(std::string_view tool, const Stop& stop);
 
@@ -125,11 +130,17 @@ int Fail(std::string_view tool, const Stop& stop);
 // ends before its work, and with which code.
 class FaultPlay {
  public:
+  // "unplug" pulls the machine's USB disks out right here, as the program
+  // starts its work; "slow" waits a second before the work.
   FaultPlay(std::string_view program, std::string_view command);
   // "exit-early" ends the program with code 1 at once; "no-output" lets it
-  // end with 0 having done nothing.
+  // end with 0 having done nothing; "unplug" ends it with code 1, its disk
+  // being gone.
   std::optional<int> Exit() const;
   bool Partial() const { return kind_ == "partial"; }
+  // "give-letter": the disk that the program repartitions does not keep its
+  // letter; Windows gives it to another disk's volume (GiveLetterAway).
+  bool GivesLetterAway() const { return kind_ == "give-letter"; }
 
  private:
   std::string kind_;

@@ -1,7 +1,7 @@
 // tvtool: the stand-in outside programs of the host build. The simulated
 // machine starts "tvtool <name> <arguments>" for a program file that names
 // <name>; see os/sim/programs.h and docs/stand-ins.md. A few commands are for
-// people and scripts on the host (machine-sample).
+// people and scripts on the host (machine-sample, show-disk).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   static const std::map<std::string, Runner> kHostCommands = {
       {"machine-sample", tvtool::RunMachineSample},
       {"export-disk", tvtool::RunExportDisk},
+      {"show-disk", tvtool::RunShowDisk},
   };
   std::string name = argc >= 2 ? argv[1] : "";
   tvtool::Args args(argv + (argc >= 2 ? 2 : argc), argv + argc);
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
             "usage: tvtool <program> [arguments]   (started by the machine)\n"
             "       tvtool machine-sample <new machine folder> [<sample program folder>]\n"
             "       tvtool export-disk <machine folder> <disk number> <image file>\n"
+            "       tvtool show-disk <machine folder> <disk number>\n"
             "programs:");
     for (const auto& [program, run] : kPrograms) fprintf(stderr, " %s", program.c_str());
     fprintf(stderr, "\n");

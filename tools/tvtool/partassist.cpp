@@ -156,7 +156,7 @@ std::optional<Stop> Hide(Disk& disk, const std::string& index) {
 
 // A disk that already holds one partition and no UD area stays as it is; any
 // other gets a new partition table with one FAT32 partition over the whole disk.
-std::optional<Stop> Init(Machine& m, Disk& disk, bool partial) {
+std::optional<Stop> Init(Machine& m, Disk& disk, bool partial, bool giveLetter) {
   if (disk.partitions.size() == 1 && disk.ud.sizeMB == 0) return std::nullopt;
   char letter = 0;
   for (size_t i : DiskOrder(disk))
@@ -168,7 +168,8 @@ std::optional<Stop> Init(Machine& m, Disk& disk, bool partial) {
   p.start = kSectorsPerMB;
   p.sectors = disk.Sectors() - p.start;
   FormatPartition(m, disk.number, p, "FAT32", "");
-  p.letter = letter ? letter : FreeLetter(m);
+  if (giveLetter) GiveLetterAway(m, disk.number, letter);  // the new volume waits for a letter
+  else p.letter = letter ? letter : FreeLetter(m);
   InsertPartition(disk, p);
   return std::nullopt;
 }
@@ -297,7 +298,7 @@ int RunPartAssist(const Args& args) {
     std::string diskText = op == "init" ? sw.at("init") : (sw.count("hd") ? sw.at("hd") : "");
     if (diskText.empty()) return Stop{"/" + op + " needs /hd:<disk>", 2};
     if (auto s = NeedDisk(m, diskText, disk)) return s;
-    if (op == "init") return Init(m, *disk, partial);
+    if (op == "init") return Init(m, *disk, partial, fault.GivesLetterAway());
     if (op == "unhide") return Unhide(m, *disk, sw.at("unhide"));
     if (op == "hide") return Hide(*disk, sw.at("hide"));
     if (op == "cre") return Create(m, *disk, sw, partial);
