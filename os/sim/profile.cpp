@@ -1,6 +1,10 @@
 // Private-profile calls of the simulated machine: the file is read afresh on
 // every call and written back whole through a rename, in the machine's ANSI
-// code page.
+// code page. Every write that succeeds is also recorded, in order, in
+// <machine>/profile.log, one line per write (UTF-8):
+//   <file>\t<section>\t<key>=<value>
+// ("<key>" alone when the key is deleted, "" when the section is), so that
+// tests can follow values the program rewrites, such as its step marker.
 #include "os/profile.h"
 
 #include <fstream>
@@ -35,6 +39,12 @@ size_t CutPoint(std::string_view ansi, size_t room, unsigned codePage) {
     i += len;
   }
   return i;
+}
+
+void Record(std::string_view file, std::string_view section, const std::optional<std::string>& key,
+            const std::optional<std::string>& value) {
+  std::ofstream log(sim::MachineFolder() + "/profile.log", std::ios::app | std::ios::binary);
+  log << file << "\t" << section << "\t" << key.value_or("") << (value ? "=" + *value : "") << "\n";
 }
 
 }  // namespace
@@ -76,8 +86,9 @@ bool ProfileWrite(std::string_view section, const std::optional<std::string>& ke
   if (key) ansiKey = ToAnsi(*key);
   if (value) ansiValue = ToAnsi(*value);
   std::string updated = sim::ProfileEdit(content, ToAnsi(section), ansiKey, ansiValue, decode);
-  if (existed && updated == content) return true;
-  return sim::WriteHostFileAtomically(*host, updated);
+  bool written = (existed && updated == content) || sim::WriteHostFileAtomically(*host, updated);
+  if (written) Record(file, section, key, value);
+  return written;
 }
 
 }  // namespace os
