@@ -1,0 +1,9 @@
+# Tests of the restore, the local install and the boot test (see
+# tests/CMakeLists.txt for the three lists). They run the operations end to
+# end on simulated machines with the sample package: host build only.
+if(NOT WIN32)
+  list(APPEND TV_HOST_TESTS
+    ops_restore_test.cpp
+    support/ops_machine.cpp
+  )
+endif()
