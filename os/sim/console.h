@@ -15,6 +15,14 @@
 //   wait <ms>                             let simulated time pass (the window
 //                                         handles its events; later lines wait)
 //   show                                  print the window with its lists
+//   disk <n>                              print disk n as the machine holds it: UD
+//                                         area, partitions with letter, file
+//                                         system, label, size, type, flags
+//   bootmenu                              print the boot store that bcdedit keeps
+//   emulator [n]                          print the emulator's last n runs (5):
+//                                         mode, disk, booted or failed, from where
+//   dir <folder>                          list a folder of the machine, such as
+//                                         C:\WinPE
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
@@ -25,6 +33,10 @@
 //     expect count <list> <n>
 //     expect enabled <control> | expect disabled <control>
 //     expect message <text>                the last message box's text
+//     expect partitions <disk> <n>         the disk holds n partitions
+//     expect exists <path> | expect missing <path>   a file or folder of the machine
+//     expect emulator <text>               the emulator's last run contains text,
+//                                          such as result=booted or mode=uefi
 //   close                                 close the window
 //   # ...                                 a comment
 //

@@ -9,9 +9,11 @@
 #include <sstream>
 #include <vector>
 
+#include "os/files.h"
 #include "os/main_window.h"
 #include "ui/console/console_window.h"
 #include "os/sim/event_loop.h"
+#include "ui/console/machine_views.h"
 #include "ui/console/render.h"
 #include "os/sim/sim.h"
 #include "sys/text.h"
@@ -286,6 +288,21 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
       std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
       return check(last == Rest(w, 2), last);
     }
+    if (what == "partitions") {
+      int number = w.size() > 2 ? atoi(w[2].c_str()) : -1;
+      auto machine = os::sim::Current();
+      const os::sim::Disk* d = machine->FindDisk(number);
+      std::string actual = d ? std::to_string(d->partitions.size()) : "no such disk";
+      return check(d && actual == Rest(w, 3), actual);
+    }
+    if (what == "exists" || what == "missing") {
+      bool exists = os::PathExists(Rest(w, 2));
+      return check(exists == (what == "exists"), exists ? "there" : "not there");
+    }
+    if (what == "emulator") {
+      std::string last = sys::TrimSpaces(RenderEmulatorLog(1));
+      return check(sys::Contains(last, Rest(w, 2)), last);
+    }
     auto c = control(2);
     if (!c) return Fail("expect: name a control");
     if (what == "caption") return check(Caption(*c) == Rest(w, 3), Caption(*c));
@@ -339,6 +356,15 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
       waiting_ = false;
     } else if (verb == "show") {
       Print(RenderWindow(*this, true));
+    } else if (verb == "disk") {
+      Print(RenderDisk(w.size() > 1 ? atoi(w[1].c_str()) : -1));
+    } else if (verb == "bootmenu") {
+      Print(RenderBootStore());
+    } else if (verb == "emulator") {
+      Print(RenderEmulatorLog(w.size() > 1 ? static_cast<size_t>(atoi(w[1].c_str())) : 5));
+    } else if (verb == "dir") {
+      if (w.size() < 2) return Fail("dir: name a folder, such as C:\\WinPE");
+      Print(RenderFolder(Rest(w, 1), 200));
     } else if (verb == "expect") {
       Expect(w);
     } else if (verb == "close") {
