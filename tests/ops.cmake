@@ -3,6 +3,7 @@
 # end on simulated machines with the sample package: host build only.
 if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
+    ops_boot_test.cpp
     ops_install_test.cpp
     ops_restore_test.cpp
     support/ops_machine.cpp
