@@ -4,6 +4,7 @@
 if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
     ops_boot_test.cpp
+    ops_console_test.cpp
     ops_install_test.cpp
     ops_restore_test.cpp
     support/ops_machine.cpp

@@ -14,6 +14,9 @@
 //   maximize | minimize | restore         ask the window to change its state
 //   wait <ms>                             let simulated time pass (the window
 //                                         handles its events; later lines wait)
+//   wait idle                             later lines wait until no operation
+//                                         runs (a restore, install or boot test
+//                                         started by the lines before has ended)
 //   show                                  print the window with its lists
 //   disk <n>                              print disk n as the machine holds it: UD
 //                                         area, partitions with letter, file
@@ -41,8 +44,9 @@
 //   # ...                                 a comment
 //
 // Input arrives whenever the program handles events, also while an
-// operation runs; an "answer" waits for the next message box. Texts may be
-// written in double quotes.
+// operation runs (a line after "key F5" runs while the emulator does; put
+// "wait idle" between them to see the result); an "answer" waits for the
+// next message box. Texts may be written in double quotes.
 //
 // Public: struct ConsoleOptions.
 #pragma once

@@ -77,6 +77,11 @@ bool IsAnswer(const std::string& line) {
   return !w.empty() && sys::EqualsNoCase(w[0], "answer");
 }
 
+bool IsWaitIdle(const std::string& line) {
+  auto w = Words(line);
+  return w.size() == 2 && sys::EqualsNoCase(w[0], "wait") && sys::EqualsNoCase(w[1], "idle");
+}
+
 bool IsBlankOrComment(const std::string& line) {
   std::string t = sys::TrimSpaces(line);
   return t.empty() || t[0] == '#';
@@ -115,9 +120,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
   // Nothing runs and no message box is open: an answer waiting in the queue
   // can answer nothing.
   void DiscardStrayAnswer() {
-    if (queue_.empty() || !IsAnswer(queue_.front())) return;
-    queue_.pop_front();
-    Fail("no message box is open");
+    // Every one of them: an answer never counts as pending input, so one
+    // left at the front would keep the window waiting for ever.
+    while (!queue_.empty() && IsAnswer(queue_.front())) {
+      queue_.pop_front();
+      Fail("no message box is open");
+    }
   }
   void RefuseClose() {
     closeRequested_ = false;
@@ -149,8 +157,13 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
 
   // --- EventSource ---
   int Fd() const override { return inputEnded_ ? -1 : options_.inputFd; }
-  // While a "wait" runs, the person does nothing: later lines wait too.
-  bool Pending() override { return !waiting_ && !queue_.empty() && !IsAnswer(queue_.front()); }
+  // While a "wait" runs, the person does nothing: later lines wait too. A
+  // "wait idle" holds them back until no operation runs (the window could
+  // close).
+  bool Pending() override {
+    if (waiting_ || queue_.empty() || IsAnswer(queue_.front())) return false;
+    return !IsWaitIdle(queue_.front()) || events_.OnCloseRequest();
+  }
   void Dispatch() override {
     ReadTypedInput(false);
     if (queue_.empty() || IsAnswer(queue_.front())) return;
@@ -346,6 +359,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
                                            : WindowState::kNormal;
       SetState(s);
       events_.OnResize(s);
+    } else if (verb == "wait" && IsWaitIdle(line)) {
+      // Dispatched only once the operation has ended (see Pending).
     } else if (verb == "wait") {
       uint64_t until = os::TickCount() + static_cast<uint64_t>(atoll(w.size() > 1 ? w[1].c_str() : "0"));
       waiting_ = true;
