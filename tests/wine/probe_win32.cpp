@@ -10,12 +10,21 @@
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> screenshot <bmp file>
+//   tv_probe <answer file> key <key> [ctrl]  press a key in the main window:
+//                                         F1..F12, a letter, or a virtual-key
+//                                         code (0x74); with ctrl, Ctrl held
+//   tv_probe <answer file> message       the open message box of the program:
+//                                         "title=..." and "text=..." lines
+//   tv_probe <answer file> answer ok|cancel   press that button of the open
+//                                         message box, and wait until it closes
 // Commands on the window wait up to thirty seconds for it. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -71,6 +80,10 @@ bool Read(HWND main, FILE* out) {
                                                   {"UReFresh", kIdUReFresh}, {"Command1", kIdCommand1},
                                                   {"Status", kIdStatus}};
   for (const auto& [name, id] : captions) Line(out, name, Text(GetDlgItem(main, id)));
+  const std::pair<const char*, int> inputs[] = {{"RDriver", kIdRDriver}, {"UReFresh", kIdUReFresh},
+                                                {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}, {"Command1", kIdCommand1}};
+  for (const auto& [name, id] : inputs)
+    fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(GetDlgItem(main, id)) ? 1 : 0);
   const std::pair<const char*, int> lists[] = {{"RDriver", kIdRDriver}, {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}};
   for (const auto& [name, id] : lists) {
     HWND list = GetDlgItem(main, id);
@@ -124,6 +137,78 @@ bool Screenshot(const char* file) {
   return true;
 }
 
+// The virtual-key code of "F5", "I" or "0x74"; 0 when it names none.
+int VirtualKey(const std::string& name) {
+  if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0]))) return toupper(name[0]);
+  if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f') && isdigit(static_cast<unsigned char>(name[1]))) {
+    int n = atoi(name.c_str() + 1);
+    return n >= 1 && n <= 24 ? VK_F1 + n - 1 : 0;
+  }
+  long code = strtol(name.c_str(), nullptr, 0);
+  return code > 0 && code < 256 ? static_cast<int>(code) : 0;
+}
+
+// Presses the key as the keyboard would, into the main window brought to
+// the front, so the program's own key test (GetKeyState) sees Ctrl held.
+bool PressKey(HWND main, int vk, bool ctrl) {
+  SetForegroundWindow(main);
+  SetFocus(main);
+  std::vector<INPUT> inputs;
+  auto add = [&](int key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(key);
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  if (ctrl) add(VK_CONTROL, false);
+  add(vk, false);
+  add(vk, true);
+  if (ctrl) add(VK_CONTROL, true);
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+struct BoxSearch {
+  DWORD process = 0;
+  HWND box = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND h, LPARAM search) {
+  auto* s = reinterpret_cast<BoxSearch*>(search);
+  wchar_t cls[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(h, &process);
+  if (process == s->process && IsWindowVisible(h) && GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770") {
+    s->box = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The program's open message box; waits up to thirty seconds for one.
+HWND MessageBoxOf(HWND main) {
+  BoxSearch search;
+  GetWindowThreadProcessId(main, &search.process);
+  for (int i = 0; i < 300; ++i) {
+    search.box = nullptr;
+    EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.box) return search.box;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+bool Answer(HWND main, const std::string& which) {
+  HWND box = MessageBoxOf(main);
+  int id = which == "ok" ? IDOK : which == "cancel" ? IDCANCEL : 0;
+  HWND button = box && id ? GetDlgItem(box, id) : nullptr;
+  if (!button) return false;
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(100);
+  return !IsWindow(box);
+}
+
 bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "screenshot") return argc > 3 && Screenshot(argv[3]);
   if (command == "processes") return fprintf(out, "%d\n", CountProcesses()) > 0;
@@ -141,6 +226,19 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   if (command == "iconic") return fprintf(out, "%d\n", IsIconic(main) ? 1 : 0) > 0;
   if (command == "close") return PostMessageW(main, WM_CLOSE, 0, 0) != FALSE;
+  if (command == "key") {
+    int vk = argc > 3 ? VirtualKey(argv[3]) : 0;
+    bool ctrl = argc > 4 && std::string(argv[4]) == "ctrl";
+    return vk != 0 && PressKey(main, vk, ctrl);
+  }
+  if (command == "message") {
+    HWND box = MessageBoxOf(main);
+    if (!box) return false;
+    Line(out, "title", Text(box));
+    Line(out, "text", Text(GetDlgItem(box, 0xFFFF)));
+    return true;
+  }
+  if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   return false;
 }
 
