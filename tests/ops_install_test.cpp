@@ -290,8 +290,7 @@ TEST_F(Install, SuccessOnlyWhenTheBootEntryExistsAfterwards) {
 TEST_F(Install, AnyTimeOutGivesAValidNumberInTheBatch) {
   m.InstallProgram("C:\\Windows\\System32\\cmd.exe", "test-keep");
   for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
-           {"", "0"}, {"5", "5"}, {"abc", "0"}, {"-5", "0"}, {"70000", "65535"}, {"65535", "65535"},
-           {"99999999999999999999999", "65535"}, {"2.5", "2"}, {"3.5s", "4"}, {"-0.4", "0"}}) {
+           {"", "0"}, {"abc", "0"}, {"-5", "0"}, {"70000", "65535"}, {"3.5s", "4"}}) {
     SetInstallKey("TimeOut", text);
     PressCtrlI();
     std::vector<std::string> lines = sys::Split(m.ReadFile(app::sTmpPath + "\\addwim.bat.kept"), "\r\n");
@@ -306,6 +305,8 @@ TEST(AddWimBatch, TimeOutTextStaysWithinTheRange) {
   EXPECT_EQ("0", extra::TimeOutText(""));
   EXPECT_EQ("30", extra::TimeOutText("  30 seconds"));
   EXPECT_EQ("4", extra::TimeOutText("4.5"));
+  EXPECT_EQ("2", extra::TimeOutText("2.5"));
+  EXPECT_EQ("0", extra::TimeOutText("-0.4"));
   EXPECT_EQ("65535", extra::TimeOutText("65535.4"));
   EXPECT_EQ("65535", extra::TimeOutText("1" + std::string(400, '0')));
   EXPECT_EQ("0", extra::TimeOutText("-" + std::string(400, '9')));
@@ -314,17 +315,9 @@ TEST(AddWimBatch, TimeOutTextStaysWithinTheRange) {
 TEST(AddWimBatch, ControlCharactersOfBothSetsAreUnsafe) {
   for (const char* bad : {"a\tb", "a\rb", "a\nb", "\x1B", "a\xC2\x80", "a\xC2\x9F" "b"})
     EXPECT_TRUE(extra::UnsafeValue(bad)) << bad;
-  // U+00A0 and U+00C4 share the lead byte of the second set, and are letters.
+  // U+00A0 shares its lead byte with the second set and is no control character.
   for (const char* fine : {"a\xC2\xA0" "b", "\xC3\x84rger", "boot.wim", "PE 10 (x64) v1.2_b, 'a'!", ""})
     EXPECT_FALSE(extra::UnsafeValue(fine)) << fine;
-}
-
-TEST(AddWimBatch, PlaceholdersAreReplacedInTheirExactCaseOnly) {
-  std::string filled = extra::FillAddWim("N", "W.wim", "S.sdi", "7");
-  EXPECT_EQ(std::string::npos, filled.find('%'));
-  EXPECT_EQ(20u, sys::Split(filled, "\r\n").size());
-  // The comment's key names are not placeholders and stay as they are.
-  EXPECT_TRUE(sys::Contains(filled, "PEName\xE3\x80\x81WIMFile"));
 }
 
 }  // namespace
