@@ -1,10 +1,7 @@
 // Private-profile calls of the simulated machine: the file is read afresh on
 // every call and written back whole through a rename, in the machine's ANSI
-// code page. Every write that succeeds is also recorded, in order, in
-// <machine>/profile.log, one line per write (UTF-8):
-//   <file>\t<section>\t<key>=<value>
-// ("<key>" alone when the key is deleted, "" when the section is), so that
-// tests can follow values the program rewrites, such as its step marker.
+// code page. Every write is also recorded in <machine>/profile.log, so that
+// tests can see the values a key took, in order.
 #include "os/profile.h"
 
 #include <fstream>
@@ -41,10 +38,16 @@ size_t CutPoint(std::string_view ansi, size_t room, unsigned codePage) {
   return i;
 }
 
-void Record(std::string_view file, std::string_view section, const std::optional<std::string>& key,
-            const std::optional<std::string>& value) {
-  std::ofstream log(sim::MachineFolder() + "/profile.log", std::ios::app | std::ios::binary);
-  log << file << "\t" << section << "\t" << key.value_or("") << (value ? "=" + *value : "") << "\n";
+// One line per write call, in UTF-8: file, [section], key=value. A missing
+// value deletes the key, a missing key the section.
+void LogWrite(std::string_view file, std::string_view section, const std::optional<std::string>& key,
+              const std::optional<std::string>& value) {
+  std::ofstream log(sim::MachineFolder() + "/profile.log", std::ios::app);
+  log << file << "\t[" << section << "]\t";
+  if (!key) log << "(section deleted)";
+  else if (!value) log << *key << " (deleted)";
+  else log << *key << "=" << *value;
+  log << "\n";
 }
 
 }  // namespace
@@ -76,6 +79,7 @@ bool ProfileWrite(std::string_view section, const std::optional<std::string>& ke
                   const std::optional<std::string>& value, std::string_view file) {
   auto machine = sim::Current();
   if (file.empty()) return false;  // ERROR_ACCESS_DENIED on Windows
+  LogWrite(file, section, key, value);
   auto host = sim::ToHost(*machine, FullName(*machine, file));
   if (!host) return false;
   std::string content;
@@ -86,9 +90,8 @@ bool ProfileWrite(std::string_view section, const std::optional<std::string>& ke
   if (key) ansiKey = ToAnsi(*key);
   if (value) ansiValue = ToAnsi(*value);
   std::string updated = sim::ProfileEdit(content, ToAnsi(section), ansiKey, ansiValue, decode);
-  bool written = (existed && updated == content) || sim::WriteHostFileAtomically(*host, updated);
-  if (written) Record(file, section, key, value);
-  return written;
+  if (existed && updated == content) return true;
+  return sim::WriteHostFileAtomically(*host, updated);
 }
 
 }  // namespace os
