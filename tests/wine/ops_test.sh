@@ -17,8 +17,24 @@ start "$(winpath "$work/app/Tarnvale.exe")"
 out=$(ask read)
 expect_line "$out" RDriver.count 0
 
+# Waits until the program's open message box shows the text (an answered
+# box may take a moment to go), then checks its title.
+expect_box() {  # <text> <title>
+  local out=""
+  for _ in $(seq 1 30); do
+    out=$(ask message)
+    grep -qxF "text=$1" <<<"$out" && break
+    sleep 0.2
+  done
+  expect_line "$out" text "$1"
+  expect_line "$out" title "$2"
+}
+
+# The answered box has gone, and the window takes input again.
 expect_usable() {
   local out
+  for _ in $(seq 1 50); do [ "$(ask boxes)" = 0 ] && break; sleep 0.2; done
+  [ "$(ask boxes)" = 0 ] || fail "a message box stays open"
   out=$(ask read)
   for input in RDriver UReFresh Fsys FSFor Command1; do expect_line "$out" "$input.enabled" 1; done
   expect_line "$out" Status "$(lang 1033 3)"
@@ -26,32 +42,25 @@ expect_usable() {
 
 echo "-- Ctrl+I without a PE image: the question, then string 41"
 ask key I ctrl >/dev/null
-out=$(ask message)
-expect_line "$out" text "$(lang 1033 40)"
-expect_line "$out" title "$(lang 1033 8)"
+expect_box "$(lang 1033 40)" "$(lang 1033 8)"
 ask answer ok >/dev/null
-out=$(ask message)
-expect_line "$out" text "$(lang 1033 41)"
-expect_line "$out" title "$(lang 1033 8)"
+expect_box "$(lang 1033 41)" "$(lang 1033 8)"
 ask answer ok >/dev/null
 expect_usable
 
 echo "-- F5 with an empty target list: string 36"
 ask key F5 >/dev/null
-out=$(ask message)
-expect_line "$out" text "$(lang 1033 36)"
-expect_line "$out" title "$(lang 1033 8)"
+expect_box "$(lang 1033 36)" "$(lang 1033 8)"
 ask answer ok >/dev/null
 expect_usable
 
 echo "-- The keys work again afterwards"
 ask key I ctrl >/dev/null
-out=$(ask message)
-expect_line "$out" text "$(lang 1033 40)"
+expect_box "$(lang 1033 40)" "$(lang 1033 8)"
 ask answer cancel >/dev/null
+expect_usable
 ask key F5 >/dev/null
-out=$(ask message)
-expect_line "$out" text "$(lang 1033 36)"
+expect_box "$(lang 1033 36)" "$(lang 1033 8)"
 ask answer ok >/dev/null
 expect_usable
 

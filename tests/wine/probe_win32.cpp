@@ -7,24 +7,24 @@
 //                                         entries, UTF-8, "name=value" lines
 //   tv_probe <answer file> count         how many visible main windows exist
 //   tv_probe <answer file> processes     how many Tarnvale.exe processes run
+//   tv_probe <answer file> key <key> [ctrl]   presses a key in the main window as
+//                                         the keyboard does: F1..F24, a letter or
+//                                         digit, or a virtual-key code (0x74)
+//   tv_probe <answer file> boxes         how many message boxes the program has open
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> screenshot <bmp file>
-//   tv_probe <answer file> key <key> [ctrl]  press a key in the main window:
-//                                         F1..F12, a letter, or a virtual-key
-//                                         code (0x74); with ctrl, Ctrl held
-//   tv_probe <answer file> message       the open message box of the program:
-//                                         "title=..." and "text=..." lines
-//   tv_probe <answer file> answer ok|cancel   press that button of the open
-//                                         message box, and wait until it closes
+//   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
+//                                         the probe does not wait for it)
+//   tv_probe <answer file> message        the open message box of the main
+//                                         window: title=, text=, buttons=
+//   tv_probe <answer file> answer <ok|cancel>   presses that box's button
 // Commands on the window wait up to thirty seconds for it. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -74,15 +74,81 @@ int CountProcesses() {
   return count;
 }
 
+// The virtual-key code of "F5", "I" or "0x74"; 0 when it names none.
+int VirtualKey(const std::string& name) {
+  auto digits = [](const std::string& text, int base) {
+    int value = 0;
+    for (char c : text) {
+      int d = c >= '0' && c <= '9'   ? c - '0'
+              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                     : 99;
+      if (d >= base || value > 255) return 0;
+      value = value * base + d;
+    }
+    return value < 256 ? value : 0;
+  };
+  if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) return name[0];
+  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
+  if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
+    int n = digits(name.substr(1), 10);
+    return n >= 1 && n <= 24 ? VK_F1 + n - 1 : 0;
+  }
+  if (name.rfind("0x", 0) == 0) return digits(name.substr(2), 16);
+  return digits(name, 10);
+}
+
+// Presses the key into the main window brought to the front, through the
+// keyboard's input queue, so the program's own test of the modifier keys
+// (GetKeyState) sees Ctrl held.
+bool PressKey(HWND main, int vk, bool ctrl) {
+  SetForegroundWindow(main);
+  std::vector<INPUT> inputs;
+  auto add = [&](int key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(key);
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  if (ctrl) add(VK_CONTROL, false);
+  add(vk, false);
+  add(vk, true);
+  if (ctrl) add(VK_CONTROL, true);
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+struct BoxCount {
+  DWORD process = 0;
+  int count = 0;
+};
+
+BOOL CALLBACK CountBox(HWND h, LPARAM counter) {
+  auto* c = reinterpret_cast<BoxCount*>(counter);
+  wchar_t cls[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(h, &process);
+  if (process == c->process && IsWindowVisible(h) && GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770")
+    ++c->count;
+  return TRUE;
+}
+
+// Counts at once, without waiting for a box to appear.
+int OpenBoxes(HWND main) {
+  BoxCount counter;
+  GetWindowThreadProcessId(main, &counter.process);
+  EnumWindows(&CountBox, reinterpret_cast<LPARAM>(&counter));
+  return counter.count;
+}
+
 bool Read(HWND main, FILE* out) {
   Line(out, "title", Text(main));
   const std::pair<const char*, int> captions[] = {{"Label3", kIdLabel3}, {"Label0", kIdLabel0}, {"Label1", kIdLabel1},
                                                   {"UReFresh", kIdUReFresh}, {"Command1", kIdCommand1},
                                                   {"Status", kIdStatus}};
   for (const auto& [name, id] : captions) Line(out, name, Text(GetDlgItem(main, id)));
-  const std::pair<const char*, int> inputs[] = {{"RDriver", kIdRDriver}, {"UReFresh", kIdUReFresh},
-                                                {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}, {"Command1", kIdCommand1}};
-  for (const auto& [name, id] : inputs)
+  for (const auto& [name, id] : captions)
     fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(GetDlgItem(main, id)) ? 1 : 0);
   const std::pair<const char*, int> lists[] = {{"RDriver", kIdRDriver}, {"Fsys", kIdFsys}, {"FSFor", kIdFSFor}};
   for (const auto& [name, id] : lists) {
@@ -96,6 +162,7 @@ bool Read(HWND main, FILE* out) {
     }
     int selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
     fprintf(out, "%s.selected=%d\n", name, selected);
+    fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(list) ? 1 : 0);
   }
   return true;
 }
@@ -137,76 +204,61 @@ bool Screenshot(const char* file) {
   return true;
 }
 
-// The virtual-key code of "F5", "I" or "0x74"; 0 when it names none.
-int VirtualKey(const std::string& name) {
-  if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0]))) return toupper(name[0]);
-  if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f') && isdigit(static_cast<unsigned char>(name[1]))) {
-    int n = atoi(name.c_str() + 1);
-    return n >= 1 && n <= 24 ? VK_F1 + n - 1 : 0;
-  }
-  long code = strtol(name.c_str(), nullptr, 0);
-  return code > 0 && code < 256 ? static_cast<int>(code) : 0;
-}
-
-// Presses the key as the keyboard would, into the main window brought to
-// the front, so the program's own key test (GetKeyState) sees Ctrl held.
-bool PressKey(HWND main, int vk, bool ctrl) {
-  SetForegroundWindow(main);
-  SetFocus(main);
-  std::vector<INPUT> inputs;
-  auto add = [&](int key, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = static_cast<WORD>(key);
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
-  if (ctrl) add(VK_CONTROL, false);
-  add(vk, false);
-  add(vk, true);
-  if (ctrl) add(VK_CONTROL, true);
-  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
-}
-
-struct BoxSearch {
-  DWORD process = 0;
-  HWND box = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND h, LPARAM search) {
-  auto* s = reinterpret_cast<BoxSearch*>(search);
-  wchar_t cls[16];
-  DWORD process = 0;
-  GetWindowThreadProcessId(h, &process);
-  if (process == s->process && IsWindowVisible(h) && GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770") {
-    s->box = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The program's open message box; waits up to thirty seconds for one.
-HWND MessageBoxOf(HWND main) {
-  BoxSearch search;
-  GetWindowThreadProcessId(main, &search.process);
+// The message box that the main window shows: a dialog owned by it. Waits up
+// to thirty seconds for one to appear.
+HWND FindMessageBox(HWND main) {
   for (int i = 0; i < 300; ++i) {
-    search.box = nullptr;
-    EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
-    if (search.box) return search.box;
+    HWND box = nullptr;
+    while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr)
+      if (GetWindow(box, GW_OWNER) == main && IsWindowVisible(box)) return box;
     Sleep(100);
   }
   return nullptr;
 }
 
+struct BoxParts {
+  std::wstring text;     // the static control that holds text (the icon's holds none)
+  std::wstring buttons;  // the button captions, joined by ","
+};
+
+BOOL CALLBACK AddPart(HWND h, LPARAM parts) {
+  BoxParts& p = *reinterpret_cast<BoxParts*>(parts);
+  wchar_t cls[64];
+  if (!GetClassNameW(h, cls, 64) || !IsWindowVisible(h)) return TRUE;
+  if (lstrcmpiW(cls, L"Static") == 0 && p.text.empty()) p.text = Text(h);
+  if (lstrcmpiW(cls, L"Button") == 0) {
+    if (!p.buttons.empty()) p.buttons += L",";
+    p.buttons += Text(h);
+  }
+  return TRUE;
+}
+
+bool ReadMessageBox(HWND main, FILE* out) {
+  HWND box = FindMessageBox(main);
+  if (!box) return false;
+  BoxParts parts;
+  EnumChildWindows(box, &AddPart, reinterpret_cast<LPARAM>(&parts));
+  Line(out, "title", Text(box));
+  Line(out, "text", parts.text);
+  Line(out, "buttons", parts.buttons);
+  return true;
+}
+
 bool Answer(HWND main, const std::string& which) {
-  HWND box = MessageBoxOf(main);
+  HWND box = FindMessageBox(main);
   int id = which == "ok" ? IDOK : which == "cancel" ? IDCANCEL : 0;
-  HWND button = box && id ? GetDlgItem(box, id) : nullptr;
+  if (!box || !id || !GetDlgItem(box, id)) return false;
+  return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id))) !=
+         FALSE;
+}
+
+bool Click(HWND main, const std::string& name) {
+  int id = name == "Command1" ? kIdCommand1 : name == "UReFresh" ? kIdUReFresh : 0;
+  HWND button = id ? GetDlgItem(main, id) : nullptr;
   if (!button) return false;
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(100);
-  return !IsWindow(box);
+  // A disabled button takes no click.
+  if (!IsWindowEnabled(button)) return true;
+  return PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
 }
 
 bool Run(const std::string& command, int argc, char** argv, FILE* out) {
@@ -219,6 +271,11 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   HWND main = FindMain();
   if (!main) return false;
+  if (command == "key") {
+    int vk = argc > 3 ? VirtualKey(argv[3]) : 0;
+    return vk != 0 && PressKey(main, vk, argc > 4 && std::string(argv[4]) == "ctrl");
+  }
+  if (command == "boxes") return fprintf(out, "%d\n", OpenBoxes(main)) > 0;
   if (command == "read") return Read(main, out);
   if (command == "minimize") {
     ShowWindow(main, SW_MINIMIZE);
@@ -226,18 +283,8 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   if (command == "iconic") return fprintf(out, "%d\n", IsIconic(main) ? 1 : 0) > 0;
   if (command == "close") return PostMessageW(main, WM_CLOSE, 0, 0) != FALSE;
-  if (command == "key") {
-    int vk = argc > 3 ? VirtualKey(argv[3]) : 0;
-    bool ctrl = argc > 4 && std::string(argv[4]) == "ctrl";
-    return vk != 0 && PressKey(main, vk, ctrl);
-  }
-  if (command == "message") {
-    HWND box = MessageBoxOf(main);
-    if (!box) return false;
-    Line(out, "title", Text(box));
-    Line(out, "text", Text(GetDlgItem(box, 0xFFFF)));
-    return true;
-  }
+  if (command == "click") return argc > 3 && Click(main, argv[3]);
+  if (command == "message") return ReadMessageBox(main, out);
   if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   return false;
 }
