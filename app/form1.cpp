@@ -20,6 +20,9 @@
 #include "sys/shell_wait.h"
 #include "sys/text.h"
 #include "ui/combo_sizing.h"
+#include "ui/form2.h"
+#include "ui/frm_about.h"
+#include "ui/system_menu.h"
 
 namespace app {
 
@@ -80,7 +83,8 @@ bool Form1::Load() {
   // 9. The configuration file.
   FindConfigFile();
 
-  // 10. (The system menu's entries are added here once the program has them.)
+  // 10. The system menu's entries, and the procedure that carries them out.
+  ui::AddSystemMenu(*window_, [this](int id) { OnSysCommand(id); });
 
   // 11. The caption.
   std::string title = ReadCfg("Title", kOption);
@@ -309,7 +313,38 @@ void Form1::OnResize(os::WindowState state) {
   if (state == os::WindowState::kMaximized) window_->SetState(os::WindowState::kNormal);
 }
 
-void Form1::OnSysCommand(int) {}
+void Form1::OnSysCommand(int id) {
+  switch (id) {
+    case ui::kMenuInstPEToDisk:
+      InstPEToDisk();
+      break;
+    case ui::kMenuBootBios:
+    case ui::kMenuBootEfi:
+      StartupTest(id);
+      break;
+    case kMenuLimitUsbDisk:
+      window_->SetMenuChecked(id, !window_->IsMenuChecked(id));
+      break;
+    case kMenuMobileHardDisk:
+      // The option and the list it changes go together; not inside another
+      // operation, which works on the list.
+      guard_.Run([this] {
+        bool on = !window_->IsMenuChecked(kMenuMobileHardDisk);
+        window_->SetMenuChecked(kMenuMobileHardDisk, on);
+        bMobileHardDisk = on;
+        disk::RefreshTargetList(*window_, on);
+      });
+      break;
+    case ui::kMenuPartitionSizes:
+      ui::Form2(*window_).Show();
+      break;
+    case ui::kMenuAbout:
+      ui::FrmAbout(*window_).Show();
+      break;
+    default:
+      break;  // not a command of ours
+  }
+}
 
 void Form1::OnInstanceCommand(const std::string& command) {
   // Any command is taken; "Nor" brings the window back.
@@ -326,6 +361,7 @@ bool Form1::OnCloseRequest() {
 }
 
 void Form1::OnUnload() {
+  ui::RestoreWndProc();
   window_->Hide();
   if (servingInstanceCommands_) os::StopServingInstanceCommands();
   if (!sTmpPath.empty()) sys::KillPath(sTmpPath);

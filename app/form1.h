@@ -82,6 +82,8 @@ class Form1 : public os::MainWindowEvents {
   void OnKeyDown(int key, os::KeyModifiers modifiers) override;
   void OnTimer(os::TimerId timer) override;
   void OnResize(os::WindowState state) override;
+  // The system menu's commands (ui/system_menu.h): the install, the boot
+  // tests, the two options, the size dialog and the About window.
   void OnSysCommand(int id) override;
   void OnInstanceCommand(const std::string& command) override;
   bool OnCloseRequest() override;

@@ -6,6 +6,9 @@
 // Public: enum Control, TimerId, WindowState, the message-box and key
 //         values, class MainWindowEvents (what the window reports), class
 //         MainWindow (what the system asks of it), CreateMainWindow().
+//         The window also makes the two dialogs it owns (os/size_dialog.h,
+//         os/about_window.h); its system menu and procedure are reached by
+//         handle (os/menu.h, os/window_procedure.h).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +17,11 @@
 #include <string_view>
 
 namespace os {
+
+class SizeDialog;
+class SizeDialogEvents;
+class AboutWindow;
+class AboutWindowEvents;
 
 enum class Control {
   kLabel3,      // caption of the disk row
@@ -118,7 +126,8 @@ class MainWindow {
   // title shows the program's name.
   virtual int ShowMessage(std::string_view text, std::string_view title, uint32_t style) = 0;
 
-  // Check marks of the options menu's entries (2030, 2031).
+  // Check marks of the options menu's entries (2030, 2031). They are the
+  // marks of the entries in the window's system menu once it holds them.
   virtual void SetMenuChecked(int id, bool checked) = 0;
   virtual bool IsMenuChecked(int id) const = 0;
 
@@ -139,6 +148,14 @@ class MainWindow {
   virtual int ScrollBarWidth() const = 0;
   virtual void SetListFieldHeight(Control list, int pixels) = 0;
   virtual void SetListDroppedWidth(Control list, int pixels) = 0;
+
+  // The platform's handle of the window (its HWND on Windows); 0 where the
+  // window has none.
+  virtual uintptr_t NativeHandle() const { return 0; }
+  // The partition size dialog and the About window, owned by this window
+  // and shown modally to it, reporting to `events`.
+  virtual std::unique_ptr<SizeDialog> CreateSizeDialog(SizeDialogEvents& events) = 0;
+  virtual std::unique_ptr<AboutWindow> CreateAboutWindow(AboutWindowEvents& events) = 0;
 };
 
 // Creates the Windows build's main window (hidden until Show()), reporting to

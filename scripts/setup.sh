@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev   # host build and tests
   7zip xorriso                                          # the archiver, the sample PE image
+  python3                                               # the check of the pictures and the tune
   g++-mingw-w64-i686                                    # the Windows build
   wine wine32:i386 xvfb x11-utils fonts-wqy-microhei    # the Windows program under Wine
 )

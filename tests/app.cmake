@@ -8,3 +8,12 @@ list(APPEND TV_HOST_TESTS
   language_files_test.cpp
   packages_test.cpp
 )
+# The system menu, the partition size dialog and the About window.
+list(APPEND TV_HOST_TESTS
+  console_dialogs_test.cpp
+  form2_test.cpp
+  frm_about_test.cpp
+  sim_mci_test.cpp
+  system_menu_test.cpp
+  support/started_form.cpp
+)

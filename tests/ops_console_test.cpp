@@ -45,7 +45,7 @@ class OpsConsole : public test::OpsTest {
   }
 };
 
-TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwice) {
+TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwiceByKeyAndMenu) {
   m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
   test::WriteMadeDiskFiles(m, 1);
   Run r = Program(
@@ -54,6 +54,9 @@ TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwice) {
       "wait idle\n"
       "expect emulator mode=bios\tdisk=1\tresult=booted\n"
       "expect enabled Command1\n"
+      "menu 2021\n"
+      "wait idle\n"
+      "expect emulator mode=uefi\tdisk=1\tresult=booted\n"
       "key F2\n"
       "answer ok\n"
       "answer ok\n"
@@ -64,7 +67,7 @@ TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwice) {
       "answer ok\n"
       "answer ok\n"
       "expect message \"" + English(46) + "\"\n"
-      "key Ctrl+I\n"
+      "menu 2002\n"
       "answer ok\n"
       "answer ok\n"
       "wait idle\n"
@@ -84,6 +87,7 @@ TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwice) {
   EXPECT_EQ(r.output.find("entry {ffffffff-3600-11de-8e71-fffffffffffe}"),
             r.output.rfind("entry {ffffffff-3600-11de-8e71-fffffffffffe}"));
   EXPECT_NE(std::string::npos, r.output.find("  mode=bios disk=1 result=booted")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("  mode=uefi disk=1 result=booted")) << r.output;
   EXPECT_NE(std::string::npos, r.output.find("    boot.wim  (")) << r.output;
   EXPECT_EQ(std::string::npos, r.output.find("! ")) << r.output;
 }

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include "os/menu.h"
+#include "os/window_procedure.h"
 #include "sys/text.h"
+#include "ui/about_model.h"
+#include "ui/size_dialog_model.h"
 
 namespace ui {
 
@@ -21,6 +25,9 @@ WindowModel::WindowModel() {
   timers_[os::TimerId::kTimer1] = {10, false};
   timers_[os::TimerId::kTimerProg] = {1000, false};
 }
+
+// The platform forgets the window's procedures and system menu with it.
+WindowModel::~WindowModel() { os::WindowDestroyed(*this); }
 
 void WindowModel::NotifyChanged() const {
   if (changed_) changed_();
@@ -145,12 +152,17 @@ int WindowModel::ShowMessage(std::string_view text, std::string_view title, uint
   return m.answer;
 }
 
+// The marks are the system menu's once it holds the entries, so that the
+// menu itself and these calls always agree.
 void WindowModel::SetMenuChecked(int id, bool checked) {
-  checks_[id] = checked;
+  if (os::CheckMenuEntry(os::GetSystemMenu(*this), static_cast<uintptr_t>(id), checked) == os::kMenuNoEntry)
+    checks_[id] = checked;
   NotifyChanged();
 }
 
 bool WindowModel::IsMenuChecked(int id) const {
+  int32_t state = os::GetMenuState(os::GetSystemMenu(*this), static_cast<uintptr_t>(id));
+  if (state != os::kMenuNoEntry) return (state & os::kMfChecked) != 0;
   auto it = checks_.find(id);
   return it != checks_.end() && it->second;
 }
@@ -199,6 +211,14 @@ int WindowModel::ListFieldHeight(Control list) const {
 int WindowModel::ListDroppedWidth(Control list) const {
   auto it = lists_.find(list);
   return it == lists_.end() ? 0 : it->second.droppedWidth;
+}
+
+std::unique_ptr<os::SizeDialog> WindowModel::CreateSizeDialog(os::SizeDialogEvents& events) {
+  return std::make_unique<SizeDialogModel>(*this, events);
+}
+
+std::unique_ptr<os::AboutWindow> WindowModel::CreateAboutWindow(os::AboutWindowEvents& events) {
+  return std::make_unique<AboutModel>(*this, events);
 }
 
 }  // namespace ui

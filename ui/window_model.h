@@ -3,6 +3,9 @@
 // headless window is made of it, and tests use it on both builds to watch
 // what the system does to its window and to answer its message boxes.
 //
+// Its two dialogs are models too (ui/size_dialog_model.h, ui/about_model.h),
+// worked while they are shown by a driver that the host sets.
+//
 // Public: class WindowModel, struct ShownMessage.
 #pragma once
 
@@ -15,6 +18,9 @@
 
 namespace ui {
 
+class SizeDialogModel;
+class AboutModel;
+
 struct ShownMessage {
   std::string text;
   std::string title;
@@ -25,6 +31,7 @@ struct ShownMessage {
 class WindowModel : public os::MainWindow {
  public:
   WindowModel();
+  ~WindowModel() override;
 
   // Who answers message boxes. Without one, every box is answered with OK.
   using Answerer = std::function<int(const ShownMessage&)>;
@@ -45,6 +52,15 @@ class WindowModel : public os::MainWindow {
   // The caption font and metrics a test or the host machine wants.
   void SetInstalledFonts(std::vector<std::string> fonts) { installedFonts_ = std::move(fonts); }
   void SetMetrics(int twipsPerPixel, int averageCharWidth, int scrollBarWidth);
+  // Who works a dialog while it is shown modally (a test, or the console).
+  // Without one, a dialog is closed at once, as by a person who only closes
+  // it; a dialog that the driver leaves open is closed after it.
+  using SizeDialogDriverFn = std::function<void(SizeDialogModel&)>;
+  using AboutDriverFn = std::function<void(AboutModel&)>;
+  void SetSizeDialogDriver(SizeDialogDriverFn driver) { sizeDialogDriver_ = std::move(driver); }
+  void SetAboutDriver(AboutDriverFn driver) { aboutDriver_ = std::move(driver); }
+  const SizeDialogDriverFn& SizeDialogDriver() const { return sizeDialogDriver_; }
+  const AboutDriverFn& AboutDriver() const { return aboutDriver_; }
 
   // os::MainWindow
   void SetTitle(std::string_view title) override;
@@ -86,6 +102,8 @@ class WindowModel : public os::MainWindow {
   int ScrollBarWidth() const override { return scrollBarWidth_; }
   void SetListFieldHeight(os::Control list, int pixels) override;
   void SetListDroppedWidth(os::Control list, int pixels) override;
+  std::unique_ptr<os::SizeDialog> CreateSizeDialog(os::SizeDialogEvents& events) override;
+  std::unique_ptr<os::AboutWindow> CreateAboutWindow(os::AboutWindowEvents& events) override;
 
  private:
   struct List {
@@ -118,6 +136,8 @@ class WindowModel : public os::MainWindow {
   Answerer answerer_;
   TimerChanged timerChanged_;
   Changed changed_;
+  SizeDialogDriverFn sizeDialogDriver_;
+  AboutDriverFn aboutDriver_;
 };
 
 }  // namespace ui

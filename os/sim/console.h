@@ -9,7 +9,13 @@
 //                                         first entry that starts with text)
 //   open <RDriver|Fsys|FSFor>             open a list (as a click on its arrow)
 //   key <F2|F5|Ctrl+I|Ctrl+Shift+I|...>   press a key with its modifiers
-//   menu <id>                             a system-menu command
+//   menu <id>                             a system-menu command: WM_SYSCOMMAND <id> through
+//                                         the window's procedure, as choosing the entry
+//                                         does (any id is sent, also one the menu lacks;
+//                                         61472 minimises, 61536 closes, ...)
+//   sysmenu                               print the system menu: each entry's id, [x] when
+//                                         it is checked, its text and {picture}; the
+//                                         entries of a submenu indented below it
 //   answer <ok|cancel>                    answer the open message box
 //   maximize | minimize | restore         ask the window to change its state
 //   wait <ms>                             let simulated time pass (the window
@@ -40,13 +46,57 @@
 //     expect exists <path> | expect missing <path>   a file or folder of the machine
 //     expect emulator <text>               the emulator's last run contains text,
 //                                          such as result=booted or mode=uefi
-//   close                                 close the window
+//     expect checked <id> | expect unchecked <id>   an entry of the system menu
+//     expect menu <id> ...                 the system menu's entries begin with these ids
+//                                          (a submenu's entries count in its place, depth
+//                                          first; separators by their id: 2006, or 0)
+//     expect menutext <id> <text>          an entry's text (a tab written as two blanks)
+//     expect nomenu <id>                   the menu has no such entry
+//     expect dialog <form2|about|none>     which dialog is open
+//     expect form2 title <text>
+//     expect form2 text <UD|EFI> <text>
+//     expect form2 hidden <UD|EFI> | expect form2 shown <UD|EFI>   the row out of sight or not
+//     expect form2 selected <UD|EFI>       the field has the focus and its whole text is selected
+//     expect about title <text>
+//     expect about line <0..5|guide|donate> <text>    a label's text
+//     expect about label <0..5|guide|donate> <shown|hidden>
+//     expect about animation <still|moving|resting>
+//     expect about tune <playing|stopped|closed>      the MIDI sequencer of the machine
+//     expect about prog1 <shown|hidden>
+//   close                                 close the open dialog; else the window
+//
+// The two dialogs of the system menu are modal: while one is open the main
+// window takes no click, select, open, key, menu or window-state command,
+// and click, type, key, paste and hover go to the dialog ("type UD 500" is
+// "form2 type UD 500", "click logo" is "about click logo"). The size
+// dialog takes input once its first field is selected, 10 ms after it opens.
+//   form2 [show]                          print the partition size dialog: each row's
+//                                         caption, field and bounds ("<...>" the selected
+//                                         text, "|" the caret of the field with the focus)
+//   form2 click <UD|EFI>                  click a field (its whole text is selected)
+//   form2 type <UD|EFI> <text>            type into a field, each character through the
+//                                         dialog's key filter (so letters are refused);
+//                                         typing replaces a selection; "\b" is backspace
+//   form2 key <UD|EFI> <Backspace|Ctrl+V|Ctrl+C|Ctrl+X|Tab|c>   one key into a field
+//   form2 paste <UD|EFI> <text>           paste text into a field (the dialog refuses it)
+//   form2 close                           close the dialog (it stores the sizes, or says
+//                                         why not in a message box to answer)
+//   about [show]                          print the About window: where the logo is (still,
+//                                         moving or resting, and its top), the lines, the
+//                                         links, the tune and Prog1
+//   about click <logo|guide|donate|0..5>  click the logo, or a label (guide is Label1(3),
+//                                         donate Label1(5))
+//   about hover <guide|donate|0..5>       the mouse over a label
+//   about close                           close the window
 //   # ...                                 a comment
 //
 // Input arrives whenever the program handles events, also while an
-// operation runs (a line after "key F5" runs while the emulator does; put
-// "wait idle" between them to see the result); an "answer" waits for the
-// next message box. Texts may be written in double quotes.
+// operation runs or a dialog is open (a line after "key F5" runs while the
+// emulator does; put "wait idle" between them to see the result); an
+// "answer" waits for the next message box, also one of a dialog. Texts may be written in double quotes. A script
+// that ends while a dialog is open closes the dialog, as a person would, and
+// then the window. The machine records what the shell opened in
+// <machine>/shell-open.log and every MCI command in <machine>/mci.log.
 //
 // Public: struct ConsoleOptions.
 #pragma once

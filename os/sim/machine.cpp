@@ -172,9 +172,11 @@ class Parser {
     if (kind == "windir") return Text(arg(1), m_.windir, why);
     if (kind == "program") return Text(arg(1), m_.program, why);
     if (kind == "timescale") {
+      // The text lives while `end` points into it.
+      std::string text = arg(1);
       char* end = nullptr;
-      double v = strtod(arg(1).c_str(), &end);
-      if (arg(1).empty() || *end || v <= 0) return Bad(why, "timescale needs a positive number");
+      double v = strtod(text.c_str(), &end);
+      if (text.empty() || *end || v <= 0) return Bad(why, "timescale needs a positive number");
       m_.timeScale = v;
       return true;
     }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "os/main_window.h"
+#include "os/menu.h"
 #include "os/win32/control_ids.h"
+#include "os/win32/dialogs.h"
 #include "os/win32/message_loop.h"
 #include "os/win32/wide.h"
 
@@ -170,8 +172,13 @@ class Win32MainWindow : public MainWindow {
     return MessageBoxW(hwnd_, Wide(text).c_str(), t.c_str(), style);
   }
 
-  void SetMenuChecked(int id, bool checked) override { checks_[id] = checked; }
+  // The marks are the system menu's once it holds the entries.
+  void SetMenuChecked(int id, bool checked) override {
+    if (CheckMenuEntry(GetSystemMenu(*this), static_cast<uintptr_t>(id), checked) == kMenuNoEntry) checks_[id] = checked;
+  }
   bool IsMenuChecked(int id) const override {
+    int32_t state = GetMenuState(GetSystemMenu(*this), static_cast<uintptr_t>(id));
+    if (state != kMenuNoEntry) return (state & kMfChecked) != 0;
     auto it = checks_.find(id);
     return it != checks_.end() && it->second;
   }
@@ -218,6 +225,14 @@ class Win32MainWindow : public MainWindow {
   }
   void SetListDroppedWidth(Control l, int pixels) override {
     SendMessageW(Item(l), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(pixels), 0);
+  }
+
+  uintptr_t NativeHandle() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
+  std::unique_ptr<SizeDialog> CreateSizeDialog(SizeDialogEvents& events) override {
+    return MakeSizeDialog(hwnd_, events);
+  }
+  std::unique_ptr<AboutWindow> CreateAboutWindow(AboutWindowEvents& events) override {
+    return MakeAboutWindow(hwnd_, events);
   }
 
  private:

@@ -80,8 +80,10 @@ std::string FormatNumber(std::string_view number, int decimals) {
 }
 
 intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int show) {
-  HINSTANCE r = ShellExecuteW(nullptr, L"open", win32::Wide(file).c_str(), win32::Wide(parameters).c_str(),
-                              win32::Wide(folder).c_str(), show);
+  // Empty parameters and folder are none at all.
+  std::wstring p = win32::Wide(parameters), f = win32::Wide(folder);
+  HINSTANCE r = ShellExecuteW(nullptr, L"open", win32::Wide(file).c_str(), p.empty() ? nullptr : p.c_str(),
+                              f.empty() ? nullptr : f.c_str(), show);
   return reinterpret_cast<intptr_t>(r);
 }
 

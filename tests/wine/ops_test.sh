@@ -33,8 +33,8 @@ expect_box() {  # <text> <title>
 # The answered box has gone, and the window takes input again.
 expect_usable() {
   local out
-  for _ in $(seq 1 50); do [ "$(ask boxes)" = 0 ] && break; sleep 0.2; done
-  [ "$(ask boxes)" = 0 ] || fail "a message box stays open"
+  for _ in $(seq 1 50); do [ -z "$(ask messagebox)" ] && break; sleep 0.2; done
+  [ -z "$(ask messagebox)" ] || fail "a message box stays open"
   out=$(ask read)
   for input in RDriver UReFresh Fsys FSFor Command1; do expect_line "$out" "$input.enabled" 1; done
   expect_line "$out" Status "$(lang 1033 3)"

@@ -10,7 +10,6 @@
 //   tv_probe <answer file> key <key> [ctrl]   presses a key in the main window as
 //                                         the keyboard does: F1..F24, a letter or
 //                                         digit, or a virtual-key code (0x74)
-//   tv_probe <answer file> boxes         how many message boxes the program has open
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> screenshot <bmp file>
@@ -19,16 +18,33 @@
 //   tv_probe <answer file> message        the open message box of the main
 //                                         window: title=, text=, buttons=
 //   tv_probe <answer file> answer <ok|cancel>   presses that box's button
+//   tv_probe <answer file> sysmenu       the system menu's entries, "menu.<n>=<id>|<text>"
+//                                         with "[x]" before a checked entry's id and a
+//                                         submenu's entries as "menu.<n>.<m>=..."
+//   tv_probe <answer file> syscommand <id>   posts WM_SYSCOMMAND to the main window
+//   tv_probe <answer file> showsysmenu [<n>] opens the system menu (and its n-th entry's submenu)
+//   tv_probe <answer file> escape        presses Esc in the main window's thread (an open menu takes it)
+//   tv_probe <answer file> form2         the partition size dialog's caption, texts and tops
+//   tv_probe <answer file> form2type <UD|EFI> <text>   types characters into a field
+//   tv_probe <answer file> form2paste <UD|EFI>         pastes (the clipboard) into a field
+//   tv_probe <answer file> form2close | aboutclose
+//   tv_probe <answer file> about         the About window's caption, labels, the logo's
+//                                         top (pixels), Prog1's visibility, value and upper end
+//   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
+//   tv_probe <answer file> messagebox    the title of an open message box, or nothing
 // Commands on the window wait up to thirty seconds for it. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
 #include <tlhelp32.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "os/about_window.h"
 #include "os/win32/control_ids.h"
+#include "os/win32/dialog_ids.h"
 #include "os/win32/wide.h"
 
 using namespace os::win32;
@@ -119,29 +135,6 @@ bool PressKey(HWND main, int vk, bool ctrl) {
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
-struct BoxCount {
-  DWORD process = 0;
-  int count = 0;
-};
-
-BOOL CALLBACK CountBox(HWND h, LPARAM counter) {
-  auto* c = reinterpret_cast<BoxCount*>(counter);
-  wchar_t cls[16];
-  DWORD process = 0;
-  GetWindowThreadProcessId(h, &process);
-  if (process == c->process && IsWindowVisible(h) && GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770")
-    ++c->count;
-  return TRUE;
-}
-
-// Counts at once, without waiting for a box to appear.
-int OpenBoxes(HWND main) {
-  BoxCount counter;
-  GetWindowThreadProcessId(main, &counter.process);
-  EnumWindows(&CountBox, reinterpret_cast<LPARAM>(&counter));
-  return counter.count;
-}
-
 bool Read(HWND main, FILE* out) {
   Line(out, "title", Text(main));
   const std::pair<const char*, int> captions[] = {{"Label3", kIdLabel3}, {"Label0", kIdLabel0}, {"Label1", kIdLabel1},
@@ -204,6 +197,129 @@ bool Screenshot(const char* file) {
   return true;
 }
 
+HWND FindWindowOf(const wchar_t* cls) {
+  for (int i = 0; i < 300; ++i) {
+    if (HWND h = FindWindowW(cls, nullptr)) return h;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// The menu is read inside Tarnvale's process by tv_probe_hook.dll, which
+// lies beside the probe.
+bool ReadSystemMenu(HWND main, FILE* out) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder = self;
+  folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
+  std::wstring answer = folder + L"sysmenu.txt";
+  DeleteFileW(answer.c_str());
+  HMODULE hook = LoadLibraryW((folder + L"tv_probe_hook.dll").c_str());
+  auto proc = hook ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook, "GetMsgProc"))) : nullptr;
+  if (!proc) return false;
+  DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  HHOOK h = SetWindowsHookExW(WH_GETMESSAGE, proc, hook, thread);
+  if (!h) return false;
+  PostMessageW(main, RegisterWindowMessageW(L"TarnvaleProbeSysMenu"), 0, 0);
+  bool ok = false;
+  for (int i = 0; i < 100 && !ok; ++i) {
+    Sleep(100);
+    FILE* in = _wfopen(answer.c_str(), L"rb");
+    if (!in) continue;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) fwrite(buffer, 1, n, out);
+    fclose(in);
+    ok = true;
+  }
+  UnhookWindowsHookEx(h);
+  return ok;
+}
+
+HWND Field(HWND form2, const std::string& name) {
+  return GetDlgItem(form2, name == "EFI" ? kIdForm2Text2 : kIdForm2Text1);
+}
+
+int TopOf(HWND parent, int id) {
+  RECT r;
+  GetWindowRect(GetDlgItem(parent, id), &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r.top;
+}
+
+bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
+  if (command == "form2" || command == "form2type" || command == "form2paste" || command == "form2close") {
+    HWND form2 = FindWindowOf(kForm2Class);
+    if (!form2) return false;
+    if (command == "form2close") return PostMessageW(form2, WM_CLOSE, 0, 0) != FALSE;
+    if (command == "form2type" || command == "form2paste") {
+      if (argc < 4) return false;
+      HWND field = Field(form2, argv[3]);
+      if (command == "form2paste") {
+        // "777" on the clipboard, then the paste.
+        if (!OpenClipboard(nullptr)) return false;
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 4 * sizeof(wchar_t));
+        if (memory) {
+          wcscpy(static_cast<wchar_t*>(GlobalLock(memory)), L"777");
+          GlobalUnlock(memory);
+          SetClipboardData(CF_UNICODETEXT, memory);
+        }
+        CloseClipboard();
+        SendMessageW(field, WM_PASTE, 0, 0);
+        return true;
+      }
+      std::wstring text = argc > 4 ? Wide(argv[4]) : L"";
+      for (wchar_t c : text) SendMessageW(field, WM_CHAR, c, 0);
+      return true;
+    }
+    Line(out, "title", Text(form2));
+    const std::pair<const char*, int> items[] = {{"Label1", kIdForm2Label1}, {"Text1", kIdForm2Text1},
+                                                 {"Label11", kIdForm2Label11}, {"Label2", kIdForm2Label2},
+                                                 {"Text2", kIdForm2Text2}, {"Label22", kIdForm2Label22}};
+    for (const auto& [name, id] : items) {
+      Line(out, name, Text(GetDlgItem(form2, id)));
+      fprintf(out, "%s.top=%d\n", name, TopOf(form2, id));
+    }
+    return true;
+  }
+  HWND about = FindWindowOf(kAboutClass);
+  if (!about) return false;
+  if (command == "aboutclose") return PostMessageW(about, WM_CLOSE, 0, 0) != FALSE;
+  if (command == "aboutclick") {
+    if (argc < 4) return false;
+    std::string what = argv[3];
+    HWND target = GetDlgItem(about, what == "logo" ? kIdAboutImage1 : kIdAboutLabel0 + atoi(what.c_str()));
+    if (!target) return false;
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    return true;
+  }
+  Line(out, "title", Text(about));
+  for (int i = 0; i < os::kAboutLabelCount; ++i) {
+    HWND label = GetDlgItem(about, kIdAboutLabel0 + i);
+    Line(out, "Label1." + std::to_string(i), Text(label));
+    fprintf(out, "Label1.%d.visible=%d\n", i, IsWindowVisible(label) ? 1 : 0);
+  }
+  fprintf(out, "Image1.top=%d\n", TopOf(about, kIdAboutImage1));
+  HWND bar = GetDlgItem(about, kIdAboutProg1);
+  fprintf(out, "Prog1.visible=%d\n", IsWindowVisible(bar) ? 1 : 0);
+  fprintf(out, "Prog1.value=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+  fprintf(out, "Prog1.max=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
+  return true;
+}
+
+BOOL CALLBACK FindBox(HWND h, LPARAM found) {
+  wchar_t cls[16];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (IsWindowVisible(h) && GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770" && pid != GetCurrentProcessId()) {
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The message box that the main window shows: a dialog owned by it. Waits up
 // to thirty seconds for one to appear.
 HWND FindMessageBox(HWND main) {
@@ -262,6 +378,13 @@ bool Click(HWND main, const std::string& name) {
 }
 
 bool Run(const std::string& command, int argc, char** argv, FILE* out) {
+  if (command == "messagebox") {
+    HWND box = nullptr;
+    EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box) Line(out, "message", Text(box));
+    return true;
+  }
+  if (command.rfind("form2", 0) == 0 || command.rfind("about", 0) == 0) return RunDialog(command, argc, argv, out);
   if (command == "screenshot") return argc > 3 && Screenshot(argv[3]);
   if (command == "processes") return fprintf(out, "%d\n", CountProcesses()) > 0;
   if (command == "count") {
@@ -275,7 +398,6 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
     int vk = argc > 3 ? VirtualKey(argv[3]) : 0;
     return vk != 0 && PressKey(main, vk, argc > 4 && std::string(argv[4]) == "ctrl");
   }
-  if (command == "boxes") return fprintf(out, "%d\n", OpenBoxes(main)) > 0;
   if (command == "read") return Read(main, out);
   if (command == "minimize") {
     ShowWindow(main, SW_MINIMIZE);
@@ -286,6 +408,29 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "click") return argc > 3 && Click(main, argv[3]);
   if (command == "message") return ReadMessageBox(main, out);
   if (command == "answer") return argc > 3 && Answer(main, argv[3]);
+  if (command == "sysmenu") return ReadSystemMenu(main, out);
+  if (command == "syscommand" && argc > 3)
+    return PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(atoi(argv[3])), 0) != FALSE;
+  if (command == "showsysmenu" || command == "escape") {
+    // Keys for the menu go to the window's thread, where the open menu
+    // takes them: Alt+Space opens the system menu, the arrow keys a submenu.
+    auto key = [&](WPARAM vk) {
+      PostMessageW(main, WM_KEYDOWN, vk, 1);
+      PostMessageW(main, WM_KEYUP, vk, 0xC0000001);
+      Sleep(200);
+    };
+    if (command == "escape") {
+      key(VK_ESCAPE);
+      return true;
+    }
+    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    Sleep(500);
+    int down = argc > 3 ? atoi(argv[3]) : -1;
+    for (int i = 0; i < down; ++i) key(VK_DOWN);
+    if (down >= 0) key(VK_RIGHT);
+    Sleep(300);
+    return true;
+  }
   return false;
 }
 

@@ -11,11 +11,14 @@
 
 #include "os/files.h"
 #include "os/main_window.h"
+#include "os/window_procedure.h"
 #include "ui/console/console_window.h"
+#include "ui/console/dialogs_console.h"
 #include "os/sim/event_loop.h"
 #include "ui/console/machine_views.h"
 #include "ui/console/render.h"
 #include "os/sim/sim.h"
+#include "os/sim/windows.h"
 #include "sys/text.h"
 #include "ui/window_model.h"
 
@@ -87,7 +90,7 @@ bool IsBlankOrComment(const std::string& line) {
   return t.empty() || t[0] == '#';
 }
 
-class ConsoleWindow : public ui::WindowModel, public EventSource {
+class ConsoleWindow : public ui::WindowModel, public EventSource, public ConsoleIo {
  public:
   ConsoleWindow(MainWindowEvents& events, const ConsoleOptions& options) : events_(events), options_(options) {
     auto machine = os::sim::Current();
@@ -107,6 +110,10 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
     }
     EventLoop::Get().AddSource(this);
     current_ = this;
+    // The window's own procedure, behind whatever the system puts in front.
+    os::sim::SetOwnProcedure(*this, [this](const os::WindowMessage& m) { return OwnProcedure(m); });
+    SetSizeDialogDriver([this](ui::SizeDialogModel& d) { RunSizeDialog(d, *this); });
+    SetAboutDriver([this](ui::AboutModel& a) { RunAboutWindow(a, *this); });
   }
   ~ConsoleWindow() override {
     EventLoop::Get().RemoveSource(this);
@@ -135,6 +142,19 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
   int status() const { return failed_ ? 1 : 0; }
   bool scriptDone() const { return options_.inputFd < 0 && queue_.empty(); }
   bool inputEnded() const { return inputEnded_; }
+
+  // --- ConsoleIo, for the dialogs' front-end ---
+  void Write(const std::string& text) override { Print(text); }
+  void Complain(const std::string& why) override { Fail(why); }
+  bool Quiet() const override { return options_.quiet; }
+  bool Interactive() const override { return options_.inputFd >= 0; }
+  bool InputOver() override { return scriptDone() || (inputEnded() && !Pending()); }
+  void DropStrayAnswer() override { DiscardStrayAnswer(); }
+  bool HoldInput(bool hold) override {
+    bool before = waiting_;
+    waiting_ = hold;
+    return before;
+  }
 
   // --- os::MainWindow, where the console adds to the model ---
   void Show() override {
@@ -194,6 +214,24 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
   void Fail(const std::string& why) {
     failed_ = true;
     Print("! " + why + "\n");
+  }
+
+  // What the window's class does with a message: the platform's system
+  // commands, and the others reported to the window's logic.
+  intptr_t OwnProcedure(const os::WindowMessage& m) {
+    if (m.message != os::kWmSysCommand) return 0;
+    switch (m.wParam & 0xFFF0) {
+      case os::kScClose: closeRequested_ = true; break;
+      case os::kScMinimize: SetState(WindowState::kMinimized); events_.OnResize(WindowState::kMinimized); break;
+      case os::kScRestore: SetState(WindowState::kNormal); events_.OnResize(WindowState::kNormal); break;
+      case os::kScMaximize: events_.OnResize(WindowState::kMaximized); break;  // not maximised
+      case os::kScMove:
+      case os::kScSize: break;
+      default:
+        if (m.wParam < 0xF000) events_.OnSysCommand(static_cast<int>(m.wParam));
+        break;
+    }
+    return 0;
   }
 
   // Lines typed in a terminal; with `block`, waits for at least one.
@@ -316,6 +354,7 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
       std::string last = sys::TrimSpaces(RenderEmulatorLog(1));
       return check(sys::Contains(last, Rest(w, 2)), last);
     }
+    if (ExpectDialog(w, *this, *this)) return;
     auto c = control(2);
     if (!c) return Fail("expect: name a control");
     if (what == "caption") return check(Caption(*c) == Rest(w, 3), Caption(*c));
@@ -334,6 +373,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
     auto w = Words(line);
     std::string verb = sys::LowerAscii(w[0]);
     auto control = [&](size_t i) { return i < w.size() ? ControlNamed(w[i]) : std::nullopt; };
+    // While a dialog is open, the main window takes no input.
+    if (ExecuteDialogCommand(w, *this, *this)) return;
+    bool mainInput = verb == "click" || verb == "select" || verb == "open" || verb == "key" || verb == "menu" ||
+                     verb == "maximize" || verb == "minimize" || verb == "restore";
+    if (mainInput && !OpenDialog().empty()) return Fail("the main window takes no input while a dialog is open");
+    if (verb == "close" && !OpenDialog().empty()) return CloseOpenDialog();
     if (verb == "click") {
       auto c = control(1);
       if (!c || (*c != Control::kCommand1 && *c != Control::kUReFresh && *c != Control::kStatus))
@@ -350,7 +395,9 @@ class ConsoleWindow : public ui::WindowModel, public EventSource {
     } else if (verb == "key") {
       if (w.size() < 2 || !Key(w[1])) Fail("key: such as F2, F5, Ctrl+I");
     } else if (verb == "menu") {
-      events_.OnSysCommand(w.size() > 1 ? atoi(w[1].c_str()) : 0);
+      // As choosing the entry: WM_SYSCOMMAND through the window's procedure.
+      uintptr_t id = static_cast<uintptr_t>(w.size() > 1 ? atoll(w[1].c_str()) : 0);
+      os::SendWindowMessage(*this, {os::kWmSysCommand, id, 0});
     } else if (verb == "answer") {
       Fail("no message box is open");
     } else if (verb == "maximize" || verb == "minimize" || verb == "restore") {
