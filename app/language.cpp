@@ -41,11 +41,28 @@ void TryLanguageFonts(os::MainWindow& window) {
   }
 }
 
+// The English texts of the added strings, shown when the language file has
+// no text of its own for them.
+const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
+    // 69: a configuration value of the local install that could run commands
+    "A value in the [InstPEToDisk] section of the configuration file holds a character that is not allowed "
+    "(\" % & | < > ^ or a control character), so nothing was installed. Correct this key and try again: ",
+    // 70: the boot entry is missing after bcdedit
+    "The boot entry could not be created: after bcdedit ran, the Windows boot menu has no entry for the PE "
+    "system. The files stay in C:\\WinPE. Run the program as administrator and try again.",
+    // 71: the emulator's plug-in could not be unpacked
+    "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
+    "wrong password. The boot test was not started.",
+};
+
 }  // namespace
 
 const std::string& LangString(int n) {
   static const std::string empty;
-  return n >= 0 && n < kLangStringCount ? LangStrings[static_cast<size_t>(n)] : empty;
+  if (n < 0 || n >= kLangStringCount) return empty;
+  const std::string& text = LangStrings[static_cast<size_t>(n)];
+  if (text.empty() && n >= kFirstAddedLangString) return kBuiltIn[n - kFirstAddedLangString];
+  return text;
 }
 
 std::string LanguageFilePath(uint32_t localeId) {

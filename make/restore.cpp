@@ -1,7 +1,81 @@
 #include "make/restore.h"
 
-namespace make {
+#include "app/config.h"
+#include "app/globals.h"
+#include "app/language.h"
+#include "app/search_folders.h"
+#include "disk/check_disk_layout.h"
+#include "disk/target_check.h"
+#include "disk/target_list.h"
+#include "sys/partassist_commands.h"
+#include "sys/shell_wait.h"
+#include "sys/ud_tool_commands.h"
+#include "sys/text.h"
 
-void InitDisk(app::Form1&) {}
+namespace make {
+namespace {
+
+using app::LangString;
+using os::Control;
+
+void Step(const char* value) { app::WriteCfg("BreakPoint", value, app::CfgSection::kOption); }
+
+// After the rebuild, the restored disk's entry is chosen again when it is
+// listed; otherwise the list keeps its first entry.
+void SelectDisk(os::MainWindow& window, int disk) {
+  std::string mark = "HD" + std::to_string(disk) + ":";
+  for (int i = 0; i < window.ListCount(Control::kRDriver); ++i) {
+    if (sys::Contains(window.ListItem(Control::kRDriver, i), mark)) {
+      window.SetListIndex(Control::kRDriver, i);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void InitDisk(app::Form1& form) {
+  os::MainWindow& window = form.window();
+  Step("0");
+  if (!disk::GetDiskInfoTest(window)) return;
+  int disk = app::iDiskNum;
+  std::string question = window.ListText(Control::kRDriver) + "\r" + LangString(18) + "\r\r" + LangString(15);
+  if (window.ShowMessage(question, LangString(8), os::kMbOkCancel | os::kMbIconExclamation) != os::kIdOk) return;
+
+  Step("1");
+  form.ButtonEnable(false);
+  form.TaskbarState(1);
+  window.SetProgressMarquee(true);
+  // The partition tool comes from the plug-in that start-up unpacks in the
+  // background: it may still be unpacking, or may have failed to.
+  form.PreparePartitionTool();
+  form.WaitForPartitionTool();
+
+  Step("2");
+  window.SetCaption(Control::kStatus, LangString(19));
+  sys::ShellWait(sys::PaUnhide(disk, 1), 0);
+  sys::ShellWait(sys::PaUnhide(disk, 0), 0);
+  Step("3");
+  sys::ShellWait(sys::UdFormatRaw(disk), 0);
+  Step("4");
+  Step("5");
+  window.SetCaption(Control::kStatus, LangString(3));
+  form.TaskbarState(0);
+  window.SetProgressMarquee(false);
+
+  // The tools' exit codes say nothing: the disk must now list one partition.
+  app::iVerifyPhase = 2;
+  if (disk::CheckDiskLayout(window))
+    window.ShowMessage(LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
+  else
+    window.ShowMessage(LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
+  app::iVerifyPhase = 0;
+  disk::RefreshTargetList(window, app::bMobileHardDisk);
+  SelectDisk(window, disk);
+
+  Step("6");
+  form.ButtonEnable(true);
+  Step("0");
+}
 
 }  // namespace make

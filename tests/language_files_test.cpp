@@ -26,7 +26,7 @@ std::string FileBytes(const std::string& path) {
   return s.str();
 }
 
-// The 69 strings and the font list of one shipped file, as the program reads them.
+// The 72 strings and the font list of one shipped file, as the program reads them.
 struct Texts {
   std::vector<std::string> strings;
   std::string font;

@@ -20,7 +20,18 @@
 //   maximize | minimize | restore         ask the window to change its state
 //   wait <ms>                             let simulated time pass (the window
 //                                         handles its events; later lines wait)
+//   wait idle                             later lines wait until no operation
+//                                         runs (a restore, install or boot test
+//                                         started by the lines before has ended)
 //   show                                  print the window with its lists
+//   disk <n>                              print disk n as the machine holds it: UD
+//                                         area, partitions with letter, file
+//                                         system, label, size, type, flags
+//   bootmenu                              print the boot store that bcdedit keeps
+//   emulator [n]                          print the emulator's last n runs (5):
+//                                         mode, disk, booted or failed, from where
+//   dir <folder>                          list a folder of the machine, such as
+//                                         C:\WinPE
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
@@ -31,6 +42,10 @@
 //     expect count <list> <n>
 //     expect enabled <control> | expect disabled <control>
 //     expect message <text>                the last message box's text
+//     expect partitions <disk> <n>         the disk holds n partitions
+//     expect exists <path> | expect missing <path>   a file or folder of the machine
+//     expect emulator <text>               the emulator's last run contains text,
+//                                          such as result=booted or mode=uefi
 //     expect checked <id> | expect unchecked <id>   an entry of the system menu
 //     expect menu <id> ...                 the system menu's entries begin with these ids
 //                                          (a submenu's entries count in its place, depth
@@ -76,8 +91,9 @@
 //   # ...                                 a comment
 //
 // Input arrives whenever the program handles events, also while an
-// operation runs or a dialog is open; an "answer" waits for the next message
-// box, also one of a dialog. Texts may be written in double quotes. A script
+// operation runs or a dialog is open (a line after "key F5" runs while the
+// emulator does; put "wait idle" between them to see the result); an
+// "answer" waits for the next message box, also one of a dialog. Texts may be written in double quotes. A script
 // that ends while a dialog is open closes the dialog, as a person would, and
 // then the window. The machine records what the shell opened in
 // <machine>/shell-open.log and every MCI command in <machine>/mci.log.

@@ -7,9 +7,17 @@
 //                                         entries, UTF-8, "name=value" lines
 //   tv_probe <answer file> count         how many visible main windows exist
 //   tv_probe <answer file> processes     how many Tarnvale.exe processes run
+//   tv_probe <answer file> key <key> [ctrl]   presses a key in the main window as
+//                                         the keyboard does: F1..F24, a letter or
+//                                         digit, or a virtual-key code (0x74)
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> screenshot <bmp file>
+//   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
+//                                         the probe does not wait for it)
+//   tv_probe <answer file> message        the open message box of the main
+//                                         window: title=, text=, buttons=
+//   tv_probe <answer file> answer <ok|cancel>   presses that box's button
 //   tv_probe <answer file> sysmenu       the system menu's entries, "menu.<n>=<id>|<text>"
 //                                         with "[x]" before a checked entry's id and a
 //                                         submenu's entries as "menu.<n>.<m>=..."
@@ -87,6 +95,51 @@ int CountProcesses() {
   return count;
 }
 
+// The virtual-key code of "F5", "I" or "0x74"; 0 when it names none.
+int VirtualKey(const std::string& name) {
+  auto digits = [](const std::string& text, int base) {
+    int value = 0;
+    for (char c : text) {
+      int d = c >= '0' && c <= '9'   ? c - '0'
+              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                     : 99;
+      if (d >= base || value > 255) return 0;
+      value = value * base + d;
+    }
+    return value < 256 ? value : 0;
+  };
+  if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) return name[0];
+  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
+  if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
+    int n = digits(name.substr(1), 10);
+    return n >= 1 && n <= 24 ? VK_F1 + n - 1 : 0;
+  }
+  if (name.rfind("0x", 0) == 0) return digits(name.substr(2), 16);
+  return digits(name, 10);
+}
+
+// Presses the key into the main window brought to the front, through the
+// keyboard's input queue, so the program's own test of the modifier keys
+// (GetKeyState) sees Ctrl held.
+bool PressKey(HWND main, int vk, bool ctrl) {
+  SetForegroundWindow(main);
+  std::vector<INPUT> inputs;
+  auto add = [&](int key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(key);
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  if (ctrl) add(VK_CONTROL, false);
+  add(vk, false);
+  add(vk, true);
+  if (ctrl) add(VK_CONTROL, true);
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 bool Read(HWND main, FILE* out) {
   Line(out, "title", Text(main));
   const std::pair<const char*, int> captions[] = {{"Label3", kIdLabel3}, {"Label0", kIdLabel0}, {"Label1", kIdLabel1},
@@ -107,6 +160,7 @@ bool Read(HWND main, FILE* out) {
     }
     int selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
     fprintf(out, "%s.selected=%d\n", name, selected);
+    fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(list) ? 1 : 0);
   }
   return true;
 }
@@ -345,6 +399,10 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   HWND main = FindMain();
   if (!main) return false;
+  if (command == "key") {
+    int vk = argc > 3 ? VirtualKey(argv[3]) : 0;
+    return vk != 0 && PressKey(main, vk, argc > 4 && std::string(argv[4]) == "ctrl");
+  }
   if (command == "read") return Read(main, out);
   if (command == "minimize") {
     ShowWindow(main, SW_MINIMIZE);
@@ -352,6 +410,9 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   if (command == "iconic") return fprintf(out, "%d\n", IsIconic(main) ? 1 : 0) > 0;
   if (command == "close") return PostMessageW(main, WM_CLOSE, 0, 0) != FALSE;
+  if (command == "click") return argc > 3 && Click(main, argv[3]);
+  if (command == "message") return ReadMessageBox(main, out);
+  if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   if (command == "sysmenu") return ReadSystemMenu(main, out);
   if (command == "syscommand" && argc > 3)
     return PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(atoi(argv[3])), 0) != FALSE;

@@ -213,14 +213,17 @@ std::optional<Stop> Default(BootStore& store, const Args& a) {
   return std::nullopt;
 }
 
-void Enumerate(const BootStore& store, const Args& a) {
+// /enum of one entry fails, as bcdedit's does, when the store lacks it.
+std::optional<Stop> Enumerate(const BootStore& store, const Args& a) {
   std::string only = a.size() > 1 && IsId(a[1]) ? a[1] : "";
+  if (!only.empty() && !store.Find(only)) return Stop{"The specified entry could not be found: " + only};
   for (const BootEntry& e : store.entries()) {
     if (!only.empty() && !sys::EqualsNoCase(e.id, only)) continue;
     printf("\n%s (%s)\n%s\nidentifier              %s\n", e.id.c_str(), e.type.c_str(),
            std::string(e.id.size() + e.type.size() + 3, '-').c_str(), e.id.c_str());
     for (const auto& [k, v] : e.elements) printf("%-23s %s\n", k.c_str(), v.c_str());
   }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -241,7 +244,7 @@ int RunBcdedit(const Args& args) {
     std::string error;
     auto store = BootStore::Load(path, systemDrive, &error);
     if (!store) return Fail(kTool, {error, 1});
-    Enumerate(*store, args);
+    if (auto stop = Enumerate(*store, args)) return Fail(kTool, *stop);
     return 0;
   }
   if (fault.Partial() && command != "/create") return 0;  // one step: not done

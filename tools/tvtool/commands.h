@@ -29,6 +29,7 @@ int RunBcdedit(const Args& args);      // bcdedit.exe on the machine's boot stor
 int RunQemu(const Args& args);         // qemu.exe, the emulator
 int RunArchiver(const Args& args);     // the archiver while a fault switch is set for it
 int RunTestExit(const Args& args);     // test-exit <code>
+int RunTestKeep(const Args& args);     // test-keep ... <windows path>: copies it to <path>.kept
 int RunTestSleep(const Args& args);    // test-sleep <ms> [code]
 int RunTestWrite(const Args& args);    // test-write <windows path> <text>
 

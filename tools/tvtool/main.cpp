@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
       {"partassist", tvtool::RunPartAssist},
       {"qemu", tvtool::RunQemu},
       {"test-exit", tvtool::RunTestExit},
+      {"test-keep", tvtool::RunTestKeep},
       {"test-sleep", tvtool::RunTestSleep},
       {"test-write", tvtool::RunTestWrite},
   };

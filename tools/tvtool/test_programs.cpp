@@ -24,4 +24,13 @@ int RunTestWrite(const Args& args) {
   return sys::WriteWholeFile(args[0], args[1]) ? 0 : 1;
 }
 
+// Keeps a copy of the file named by its last argument, beside it with
+// ".kept" added: played in place of a program that reads a file the system
+// deletes afterwards (a batch file's interpreter), so a test can read it.
+int RunTestKeep(const Args& args) {
+  if (args.empty()) return 1;
+  auto bytes = sys::ReadWholeFile(args.back());
+  return bytes && sys::WriteWholeFile(args.back() + ".kept", *bytes) ? 0 : 1;
+}
+
 }  // namespace tvtool

@@ -9,11 +9,13 @@
 #include <sstream>
 #include <vector>
 
+#include "os/files.h"
 #include "os/main_window.h"
 #include "os/window_procedure.h"
 #include "ui/console/console_window.h"
 #include "ui/console/dialogs_console.h"
 #include "os/sim/event_loop.h"
+#include "ui/console/machine_views.h"
 #include "ui/console/render.h"
 #include "os/sim/sim.h"
 #include "os/sim/windows.h"
@@ -78,6 +80,11 @@ bool IsAnswer(const std::string& line) {
   return !w.empty() && sys::EqualsNoCase(w[0], "answer");
 }
 
+bool IsWaitIdle(const std::string& line) {
+  auto w = Words(line);
+  return w.size() == 2 && sys::EqualsNoCase(w[0], "wait") && sys::EqualsNoCase(w[1], "idle");
+}
+
 bool IsBlankOrComment(const std::string& line) {
   std::string t = sys::TrimSpaces(line);
   return t.empty() || t[0] == '#';
@@ -120,9 +127,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   // Nothing runs and no message box is open: an answer waiting in the queue
   // can answer nothing.
   void DiscardStrayAnswer() {
-    if (queue_.empty() || !IsAnswer(queue_.front())) return;
-    queue_.pop_front();
-    Fail("no message box is open");
+    // Every one of them: an answer never counts as pending input, so one
+    // left at the front would keep the window waiting for ever.
+    while (!queue_.empty() && IsAnswer(queue_.front())) {
+      queue_.pop_front();
+      Fail("no message box is open");
+    }
   }
   void RefuseClose() {
     closeRequested_ = false;
@@ -167,8 +177,13 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
 
   // --- EventSource ---
   int Fd() const override { return inputEnded_ ? -1 : options_.inputFd; }
-  // While a "wait" runs, the person does nothing: later lines wait too.
-  bool Pending() override { return !waiting_ && !queue_.empty() && !IsAnswer(queue_.front()); }
+  // While a "wait" runs, the person does nothing: later lines wait too. A
+  // "wait idle" holds them back until no operation runs (the window could
+  // close).
+  bool Pending() override {
+    if (waiting_ || queue_.empty() || IsAnswer(queue_.front())) return false;
+    return !IsWaitIdle(queue_.front()) || events_.OnCloseRequest();
+  }
   void Dispatch() override {
     ReadTypedInput(false);
     if (queue_.empty() || IsAnswer(queue_.front())) return;
@@ -324,6 +339,21 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
       return check(last == Rest(w, 2), last);
     }
+    if (what == "partitions") {
+      int number = w.size() > 2 ? atoi(w[2].c_str()) : -1;
+      auto machine = os::sim::Current();
+      const os::sim::Disk* d = machine->FindDisk(number);
+      std::string actual = d ? std::to_string(d->partitions.size()) : "no such disk";
+      return check(d && actual == Rest(w, 3), actual);
+    }
+    if (what == "exists" || what == "missing") {
+      bool exists = os::PathExists(Rest(w, 2));
+      return check(exists == (what == "exists"), exists ? "there" : "not there");
+    }
+    if (what == "emulator") {
+      std::string last = sys::TrimSpaces(RenderEmulatorLog(1));
+      return check(sys::Contains(last, Rest(w, 2)), last);
+    }
     if (ExpectDialog(w, *this, *this)) return;
     auto c = control(2);
     if (!c) return Fail("expect: name a control");
@@ -376,6 +406,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
                                            : WindowState::kNormal;
       SetState(s);
       events_.OnResize(s);
+    } else if (verb == "wait" && IsWaitIdle(line)) {
+      // Dispatched only once the operation has ended (see Pending).
     } else if (verb == "wait") {
       uint64_t until = os::TickCount() + static_cast<uint64_t>(atoll(w.size() > 1 ? w[1].c_str() : "0"));
       waiting_ = true;
@@ -386,6 +418,15 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       waiting_ = false;
     } else if (verb == "show") {
       Print(RenderWindow(*this, true));
+    } else if (verb == "disk") {
+      Print(RenderDisk(w.size() > 1 ? atoi(w[1].c_str()) : -1));
+    } else if (verb == "bootmenu") {
+      Print(RenderBootStore());
+    } else if (verb == "emulator") {
+      Print(RenderEmulatorLog(w.size() > 1 ? static_cast<size_t>(atoi(w[1].c_str())) : 5));
+    } else if (verb == "dir") {
+      if (w.size() < 2) return Fail("dir: name a folder, such as C:\\WinPE");
+      Print(RenderFolder(Rest(w, 1), 200));
     } else if (verb == "expect") {
       Expect(w);
     } else if (verb == "close") {

@@ -1,0 +1,38 @@
+// The batch file that adds the PE system to the Windows boot menu
+// (addwim.bat): its template, the values filled into it, and the checks that
+// keep a configuration value from turning into a command.
+//
+// Public: kBootEntryId, kRamdiskOptionsId, AddWimTemplate(), FillAddWim(),
+//         TimeOutText(), UnsafeValue().
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace extra {
+
+// The boot entry of the PE system, and the ramdisk device options it uses.
+constexpr std::string_view kBootEntryId = "{ffffffff-3600-11de-8e71-fffffffffffe}";
+constexpr std::string_view kRamdiskOptionsId = "{ffffffff-3600-11de-8e71-ffffffffffff}";
+
+// The template: 20 lines joined by CR LF, with the placeholders %PEName%,
+// %WIMFile%, %SDIFile% and %timeout%. It first deletes both entries, so a
+// second install replaces the first.
+const std::string& AddWimTemplate();
+
+// The template with every placeholder (exactly in that case) replaced, in the
+// order PEName, WIMFile, SDIFile, time-out.
+std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::string_view sdiFile,
+                       std::string_view timeOut);
+
+// The boot menu's time-out from the configuration's text: its leading number
+// (0 when there is none), to the nearest whole number (halves to even), kept
+// within 0 to 65535 whatever the text says, in decimal.
+std::string TimeOutText(std::string_view configured);
+
+// True when the value holds a character that the command interpreter would
+// act on inside the batch file or the archiver's command line (" % & | < > ^)
+// or a control character; such a value is refused, never run.
+bool UnsafeValue(std::string_view value);
+
+}  // namespace extra
