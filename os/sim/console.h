@@ -15,6 +15,8 @@
 //   wait <ms>                             let simulated time pass (the window
 //                                         handles its events; later lines wait)
 //   show                                  print the window with its lists
+//   taskbar                               print every call made to the
+//                                         taskbar button's progress, in order
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
@@ -25,12 +27,23 @@
 //     expect count <list> <n>
 //     expect enabled <control> | expect disabled <control>
 //     expect message <text>                the last message box's text
+//     expect progress <n>                  ProgressBar1's value
+//     expect marquee <on|off>              ProgressBar1 shows the busy marquee
+//     expect taskbar <none|busy|n>         the taskbar button shows no
+//                                          progress, the busy animation, or n%
 //   close                                 close the window
 //   # ...                                 a comment
 //
 // Input arrives whenever the program handles events, also while an
 // operation runs; an "answer" waits for the next message box. Texts may be
 // written in double quotes.
+//
+// The window shows ProgressBar1 beside the status line: a marquee as a mark
+// that moves with the time, "[   <=>    ] busy", a value as a filled bar
+// with its percentage, "[#########...........] 45%". While the window is
+// up, a line with the bar is printed whenever it shows something new, and
+// one line for each call to the taskbar button: "taskbar: state 1 (busy)",
+// "taskbar: state 0 (none)", "taskbar: value 45 of 100".
 //
 // Public: struct ConsoleOptions.
 #pragma once

@@ -9,10 +9,15 @@
 //   tv_probe <answer file> processes     how many Tarnvale.exe processes run
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
+//   tv_probe <answer file> progress      ProgressBar1: the classes of its
+//                                         container and bar window, the bar's
+//                                         style, position and range, and
+//                                         whether it fills the container
 //   tv_probe <answer file> screenshot <bmp file>
-// Commands on the window wait up to thirty seconds for it. The answer file's
+// Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -26,9 +31,22 @@ using namespace os::win32;
 
 namespace {
 
+BOOL CALLBACK FirstShown(HWND h, LPARAM found) {
+  wchar_t cls[64];
+  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The first main window that is shown: a window is shown once its start-up
+// is over (a second instance's window never is).
 HWND FindMain() {
   for (int i = 0; i < 300; ++i) {
-    if (HWND h = FindWindowW(kMainWindowClass, nullptr)) return h;
+    HWND found = nullptr;
+    EnumWindows(&FirstShown, reinterpret_cast<LPARAM>(&found));
+    if (found) return found;
     Sleep(100);
   }
   return nullptr;
@@ -87,6 +105,27 @@ bool Read(HWND main, FILE* out) {
   return true;
 }
 
+bool ReadProgress(HWND main, FILE* out) {
+  HWND container = GetDlgItem(main, kIdProgressBar1);
+  HWND bar = container ? GetDlgItem(container, 1) : nullptr;
+  if (!bar) return false;
+  wchar_t cls[64] = {};
+  GetClassNameW(container, cls, 64);
+  Line(out, "container.class", cls);
+  GetClassNameW(bar, cls, 64);
+  Line(out, "bar.class", cls);
+  fprintf(out, "bar.style=%08lx\n", static_cast<unsigned long>(GetWindowLongW(bar, GWL_STYLE)));
+  fprintf(out, "bar.pos=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+  fprintf(out, "bar.min=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, TRUE, 0)));
+  fprintf(out, "bar.max=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
+  RECT client, r;
+  GetClientRect(container, &client);
+  GetWindowRect(bar, &r);
+  MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&r), 2);
+  fprintf(out, "bar.fills=%d\n", EqualRect(&client, &r) ? 1 : 0);
+  return true;
+}
+
 bool Screenshot(const char* file) {
   HWND desktop = GetDesktopWindow();
   RECT r;
@@ -135,6 +174,7 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   HWND main = FindMain();
   if (!main) return false;
   if (command == "read") return Read(main, out);
+  if (command == "progress") return ReadProgress(main, out);
   if (command == "minimize") {
     ShowWindow(main, SW_MINIMIZE);
     return true;
