@@ -308,13 +308,8 @@ bool Form1::WaitForPartitionTool() {
 }
 
 void Form1::OnTimer(os::TimerId timer) {
-  if (timer == os::TimerId::kTimer1 && window_->TimerInterval(timer) == 10) {
-    // The start-up tick runs once, whether or not the archiver could start,
-    // then waits for the make's last phase.
-    window_->SetTimerEnabled(timer, false);
-    window_->SetTimerInterval(timer, 3000);
-    if (!sTmpPath.empty()) PreparePartitionTool();
-  }
+  if (timer == os::TimerId::kTimer1) progressTimers_.Timer1Tick();
+  else if (timer == os::TimerId::kTimerProg) progressTimers_.TimerProgTick();
 }
 
 void Form1::OnResize(os::WindowState state) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/operation_guard.h"
+#include "make/progress_timers.h"
 #include "os/main_window.h"
 #include "os/process.h"
 #include "os/taskbar_list.h"
@@ -110,6 +111,7 @@ class Form1 : public os::MainWindowEvents {
   // The taskbar list object, from start-up until the window closes (null
   // when the system has none).
   std::unique_ptr<os::TaskbarList> oTaskbarList;
+  make::ProgressTimers progressTimers_{*this};
   Operations* operations_;
   OperationGuard guard_;
   std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy

@@ -8,6 +8,8 @@ list(APPEND TV_HOST_TESTS
   form1_test.cpp
   language_files_test.cpp
   packages_test.cpp
+  progress_console_test.cpp
+  progress_timers_test.cpp
 )
 list(APPEND TV_WIN32_TESTS
   taskbar_win32_test.cpp
