@@ -18,6 +18,7 @@
 #include "sys/kill_path.h"
 #include "sys/random_str.h"
 #include "sys/shell_wait.h"
+#include "sys/sys_ver.h"
 #include "sys/text.h"
 #include "ui/combo_sizing.h"
 #include "ui/form2.h"
@@ -46,7 +47,13 @@ constexpr int kMenuMobileHardDisk = 2031;
 }  // namespace
 
 Form1::Form1(const WindowMaker& makeWindow, Operations* operations)
-    : window_(makeWindow(*this)), operations_(operations) {}
+    : window_(makeWindow(*this)), progressBar1_(window_->ProgressBar1Window()), operations_(operations) {
+  // ProgressBar1 keeps its defaults: range 0 to 100, no marquee.
+  progressBar1_.Create();
+  window_->AttachProgressBar1(&progressBar1_);
+}
+
+Form1::~Form1() { window_->AttachProgressBar1(nullptr); }
 
 bool Form1::Load() {
   // 1. One instance at a time.
@@ -74,8 +81,8 @@ bool Form1::Load() {
   ui::SetComboHeight(*window_, Control::kFsys, 0);
   ui::SetComboHeight(*window_, Control::kFSFor, 0);
 
-  // 7. (The taskbar button's progress object is made here once the program
-  //     shows progress on the taskbar.)
+  // 7. The taskbar button's progress object (Windows 7 and later).
+  if (sys::GetSysVer() >= 6) oTaskbarList = os::CreateTaskbarList(window_->Handle());
 
   // 8. The per-run temporary folder.
   MakeTemporaryFolder();
@@ -190,9 +197,15 @@ void Form1::ButtonEnable(bool enable) {
     window_->SetEnabled(c, enable);
 }
 
-void Form1::TaskbarState(int) {}
+void Form1::TaskbarState(int state) {
+  if (iTaskbarProg == 1 && oTaskbarList) oTaskbarList->SetProgressState(state);
+}
 
-void Form1::TaskbarValue() {}
+void Form1::TaskbarValue() {
+  // The bar's value as the completed part of 100, its 32 bits as they are.
+  if (iTaskbarProg == 1 && oTaskbarList)
+    oTaskbarList->SetProgressValue(static_cast<uint32_t>(progressBar1_.Value()), 100);
+}
 
 // --- Operations ---------------------------------------------------------------
 
@@ -301,13 +314,8 @@ bool Form1::WaitForPartitionTool() {
 }
 
 void Form1::OnTimer(os::TimerId timer) {
-  if (timer == os::TimerId::kTimer1 && window_->TimerInterval(timer) == 10) {
-    // The start-up tick runs once, whether or not the archiver could start,
-    // then waits for the make's last phase.
-    window_->SetTimerEnabled(timer, false);
-    window_->SetTimerInterval(timer, 3000);
-    if (!sTmpPath.empty()) PreparePartitionTool();
-  }
+  if (timer == os::TimerId::kTimer1) progressTimers_.Timer1Tick();
+  else if (timer == os::TimerId::kTimerProg) progressTimers_.TimerProgTick();
 }
 
 void Form1::OnResize(os::WindowState state) {
@@ -363,6 +371,7 @@ bool Form1::OnCloseRequest() {
 }
 
 void Form1::OnUnload() {
+  oTaskbarList.reset();
   ui::RestoreWndProc();
   window_->Hide();
   if (servingInstanceCommands_) os::StopServingInstanceCommands();

@@ -12,9 +12,12 @@
 #include <string_view>
 
 #include "app/operation_guard.h"
+#include "make/progress_timers.h"
 #include "os/main_window.h"
 #include "os/process.h"
+#include "os/taskbar_list.h"
 #include "sys/file_io.h"
+#include "ui/progress_bar.h"
 
 namespace app {
 
@@ -34,11 +37,17 @@ class Form1 : public os::MainWindowEvents {
   // `makeWindow` makes the platform's window; `operations` may be null while
   // no operation is wired (tests of the window alone).
   explicit Form1(const WindowMaker& makeWindow, Operations* operations = nullptr);
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
 
   // The operations are made after the window, since they work on it.
   void SetOperations(Operations* operations) { operations_ = operations; }
 
   os::MainWindow& window() { return *window_; }
+  // The making progress; window().SetProgressValue() and the other progress
+  // calls of the window reach it too.
+  ui::ProgressBar& ProgressBar1() { return progressBar1_; }
   OperationGuard& guard() { return guard_; }
 
   // The start-up sequence, run before the window is shown. False when this
@@ -100,6 +109,11 @@ class Form1 : public os::MainWindowEvents {
   void RunOperation(const std::function<void()>& operation);
 
   std::unique_ptr<os::MainWindow> window_;
+  ui::ProgressBar progressBar1_;
+  // The taskbar list object, from start-up until the window closes (null
+  // when the system has none).
+  std::unique_ptr<os::TaskbarList> oTaskbarList;
+  make::ProgressTimers progressTimers_{*this};
   Operations* operations_;
   OperationGuard guard_;
   std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy

@@ -9,4 +9,10 @@ export WINEDEBUG=-all
 # English Windows does (under a UTF-8 locale it would use UTF-8).
 export LANG=C LC_ALL=C
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Windows need a display: without one, the run gets a private X server.
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
+  # Wine's own processes end before the server does.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    sh -c 'wine "$@"; status=$?; wineserver -w; exit $status' wine-run "$@"
+fi
 exec wine "$@"

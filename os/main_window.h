@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/progress_bar_window.h"
+
 namespace os {
 
 class SizeDialog;
@@ -116,11 +118,23 @@ class MainWindow {
   virtual uint32_t TimerInterval(TimerId timer) const = 0;
   virtual bool TimerEnabled(TimerId timer) const = 0;
 
-  // The progress bar ProgressBar1.
-  virtual void SetProgressValue(int32_t value) = 0;
-  virtual int32_t ProgressValue() const = 0;
-  virtual void SetProgressMarquee(bool on) = 0;
-  virtual bool ProgressMarquee() const = 0;
+  // The progress bar ProgressBar1: a progress bar control (ui::ProgressBar)
+  // that the window's owner builds in the container ProgressBar1Window() and
+  // attaches; the four calls below go to it. Before that, writes are ignored
+  // and reads give 0 and false.
+  virtual void SetProgressValue(int32_t value) {
+    if (progressBar1_) progressBar1_->SetValue(value);
+  }
+  virtual int32_t ProgressValue() const { return progressBar1_ ? progressBar1_->Value() : 0; }
+  virtual void SetProgressMarquee(bool on) {
+    if (progressBar1_) progressBar1_->SetMarquee(on);
+  }
+  virtual bool ProgressMarquee() const { return progressBar1_ && progressBar1_->Marquee(); }
+  virtual ProgressBarWindow& ProgressBar1Window() = 0;
+  void AttachProgressBar1(ProgressControl* control) { progressBar1_ = control; }
+
+  // The window's handle (HWND on Windows), as the taskbar button knows it.
+  virtual uintptr_t Handle() const = 0;
 
   // A message box (MessageBox), modal to the window; returns kIdOk or kIdCancel. An empty
   // title shows the program's name.
@@ -156,6 +170,9 @@ class MainWindow {
   // and shown modally to it, reporting to `events`.
   virtual std::unique_ptr<SizeDialog> CreateSizeDialog(SizeDialogEvents& events) = 0;
   virtual std::unique_ptr<AboutWindow> CreateAboutWindow(AboutWindowEvents& events) = 0;
+
+ private:
+  ProgressControl* progressBar1_ = nullptr;
 };
 
 // Creates the Windows build's main window (hidden until Show()), reporting to

@@ -1,12 +1,18 @@
 # Tests of app/, make/ and ui/: the main window, the language, the packages.
 list(APPEND TV_SHARED_TESTS
   combo_sizing_test.cpp
+  progress_bar_test.cpp
 )
 list(APPEND TV_HOST_TESTS
   console_test.cpp
   form1_test.cpp
   language_files_test.cpp
   packages_test.cpp
+  progress_console_test.cpp
+  progress_timers_test.cpp
+)
+list(APPEND TV_WIN32_TESTS
+  taskbar_win32_test.cpp
 )
 # The system menu, the partition size dialog and the About window.
 list(APPEND TV_HOST_TESTS

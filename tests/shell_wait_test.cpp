@@ -3,6 +3,7 @@
 // events flowing, the diskpart runner and the quoted short path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,23 @@ TEST(PauseWithEvents, RunsTimersInOrderUntilTheTimeIsUp) {
   std::vector<std::string> first(events.begin(), events.begin() + 5);
   EXPECT_EQ((std::vector<std::string>{"tick", "tick", "once", "tick", "tick"}), first);
   for (size_t i = 5; i < events.size(); ++i) EXPECT_EQ("tick", events[i]);
+}
+
+TEST(PauseWithEvents, ATimerFiresAgainInsideItsOwnWaitAsOnWindows) {
+  // WM_TIMER keeps coming while a timer's handler waits and handles events:
+  // the handler itself has to keep from nesting.
+  test::SimMachine m([](os::sim::Machine& mm) { mm.timeScale = 10; });
+  int depth = 0, deepest = 0, ticks = 0;
+  os::sim::EventLoop::Get().SetTimer(905, 1000, [&] {
+    ++ticks;
+    deepest = std::max(deepest, ++depth);
+    if (depth == 1) sys::PauseWithEvents(3500);
+    --depth;
+  });
+  sys::PauseWithEvents(1500);
+  os::sim::EventLoop::Get().KillTimer(905);
+  EXPECT_EQ(2, deepest);
+  EXPECT_GE(ticks, 2);  // the outer one, and at least one inside its wait
 }
 
 class RunDiskPartTest : public ::testing::Test {

@@ -135,14 +135,10 @@ bool WindowModel::TimerEnabled(os::TimerId timer) const {
   return it != timers_.end() && it->second.enabled;
 }
 
-void WindowModel::SetProgressValue(int32_t value) {
-  progress_ = value;
-  NotifyChanged();
-}
-
-void WindowModel::SetProgressMarquee(bool on) {
-  marquee_ = on;
-  NotifyChanged();
+os::ProgressBarWindow& WindowModel::ProgressBar1Window() {
+  // In the status row, beside the status line, as on the Windows window.
+  if (!progressBar1Window_) progressBar1Window_ = os::CreateProgressBarWindow(0, 0, 340, 98, 200, 18);
+  return *progressBar1Window_;
 }
 
 int WindowModel::ShowMessage(std::string_view text, std::string_view title, uint32_t style) {

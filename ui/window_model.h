@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,10 +87,10 @@ class WindowModel : public os::MainWindow {
   void SetTimerEnabled(os::TimerId timer, bool enabled) override;
   uint32_t TimerInterval(os::TimerId timer) const override;
   bool TimerEnabled(os::TimerId timer) const override;
-  void SetProgressValue(int32_t value) override;
-  int32_t ProgressValue() const override { return progress_; }
-  void SetProgressMarquee(bool on) override;
-  bool ProgressMarquee() const override { return marquee_; }
+  // ProgressBar1's container, made when first asked for.
+  os::ProgressBarWindow& ProgressBar1Window() override;
+  // The model's handle: a number no other window has.
+  uintptr_t Handle() const override { return reinterpret_cast<uintptr_t>(this); }
   int ShowMessage(std::string_view text, std::string_view title, uint32_t style) override;
   void SetMenuChecked(int id, bool checked) override;
   bool IsMenuChecked(int id) const override;
@@ -125,8 +126,7 @@ class WindowModel : public os::MainWindow {
   std::map<os::Control, bool> disabled_;
   std::map<os::Control, List> lists_;
   std::map<os::TimerId, Timer> timers_;
-  int32_t progress_ = 0;
-  bool marquee_ = false;
+  std::unique_ptr<os::ProgressBarWindow> progressBar1Window_;
   std::map<int, bool> checks_;
   std::vector<ShownMessage> messages_;
   std::string font_ = "MS Sans Serif";

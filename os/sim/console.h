@@ -32,6 +32,8 @@
 //                                         mode, disk, booted or failed, from where
 //   dir <folder>                          list a folder of the machine, such as
 //                                         C:\WinPE
+//   taskbar                               print every call made to the
+//                                         taskbar button's progress, in order
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
@@ -63,6 +65,10 @@
 //     expect about animation <still|moving|resting>
 //     expect about tune <playing|stopped|closed>      the MIDI sequencer of the machine
 //     expect about prog1 <shown|hidden>
+//     expect progress <n>                  ProgressBar1's value
+//     expect marquee <on|off>              ProgressBar1 shows the busy marquee
+//     expect taskbar <none|busy|n>         the taskbar button shows no
+//                                          progress, the busy animation, or n%
 //   close                                 close the open dialog; else the window
 //
 // The two dialogs of the system menu are modal: while one is open the main
@@ -97,6 +103,13 @@
 // that ends while a dialog is open closes the dialog, as a person would, and
 // then the window. The machine records what the shell opened in
 // <machine>/shell-open.log and every MCI command in <machine>/mci.log.
+//
+// The window shows ProgressBar1 beside the status line: a marquee as a mark
+// that moves with the time, "[   <=>    ] busy", a value as a filled bar
+// with its percentage, "[#########...........] 45%". While the window is
+// up, a line with the bar is printed whenever it shows something new, and
+// one line for each call to the taskbar button: "taskbar: state 1 (busy)",
+// "taskbar: state 0 (none)", "taskbar: value 45 of 100".
 //
 // Public: struct ConsoleOptions.
 #pragma once

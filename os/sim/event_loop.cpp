@@ -58,7 +58,7 @@ void EventLoop::KillTimer(int id) { timers_.erase(id); }
 bool EventLoop::TimerDue() {
   uint64_t now = Now();
   for (const auto& [id, t] : timers_)
-    if (!t.running && now >= t.due) return true;
+    if (now >= t.due) return true;
   return false;
 }
 
@@ -66,7 +66,6 @@ int64_t EventLoop::RealMsUntilNextTimer() {
   uint64_t now = Now();
   int64_t best = -1;
   for (const auto& [id, t] : timers_) {
-    if (t.running) continue;
     int64_t sim = t.due > now ? static_cast<int64_t>(t.due - now) : 0;
     int64_t real = static_cast<int64_t>(std::ceil(static_cast<double>(sim) / scale_));
     if (best < 0 || real < best) best = real;
@@ -89,20 +88,19 @@ void EventLoop::Pump() {
     if (s->Fd() >= 0) readable = k < fds.size() && (fds[k++].revents & (POLLIN | POLLHUP)) != 0;
     if (readable || s->Pending()) s->Dispatch();
   }
-  // Then the timers that are due, each once.
+  // Then the timers that are due, each once. As with WM_TIMER, a timer
+  // whose callback is still running (waiting, and handling events as it
+  // waits) fires again inside it once its interval has passed.
   std::vector<int> ids;
   for (const auto& [id, t] : timers_) ids.push_back(id);
   for (int id : ids) {
     auto it = timers_.find(id);
-    if (it == timers_.end() || it->second.running) continue;
+    if (it == timers_.end()) continue;
     uint64_t now = Now();
     if (now < it->second.due) continue;
     it->second.due = now + std::max<uint32_t>(it->second.interval, 1);
-    it->second.running = true;
     auto callback = it->second.callback;  // the timer may be killed or reset inside
     callback();
-    it = timers_.find(id);
-    if (it != timers_.end()) it->second.running = false;
   }
 }
 

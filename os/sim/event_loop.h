@@ -37,8 +37,9 @@ class EventLoop {
   void RemoveSource(EventSource* source);
 
   // A timer fires from Pump() once its interval has passed, then again an
-  // interval later; a late timer fires once, as WM_TIMER does. Setting a
-  // timer that exists restarts it.
+  // interval later; a late timer fires once, as WM_TIMER does. Like WM_TIMER,
+  // it also fires inside its own callback when that handles events long
+  // enough. Setting a timer that exists restarts it.
   void SetTimer(int id, uint32_t intervalMs, std::function<void()> callback);
   void KillTimer(int id);
   bool HasTimer(int id) const { return timers_.count(id) > 0; }
@@ -55,7 +56,6 @@ class EventLoop {
     uint32_t interval = 0;
     uint64_t due = 0;
     std::function<void()> callback;
-    bool running = false;
   };
   std::vector<EventSource*> sources_;
   std::map<int, Timer> timers_;

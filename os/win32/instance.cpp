@@ -105,7 +105,22 @@ bool SendToPreviousInstance(std::string_view command, uint32_t timeoutMs) {
     delete sending;
     return false;
   }
-  bool done = WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
+  // The conversation's broadcast reaches this process's own windows too:
+  // their messages are handled while waiting, or it would stall on them.
+  const ULONGLONG start = GetTickCount64();
+  bool done = false;
+  while (true) {
+    ULONGLONG elapsed = GetTickCount64() - start;
+    if (elapsed >= timeoutMs) break;
+    DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, static_cast<DWORD>(timeoutMs - elapsed), QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) {
+      done = true;
+      break;
+    }
+    if (r != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
+  }
   CloseHandle(thread);
   bool taken = done && sending->taken;
   // A conversation still running keeps its record; the process ends soon.

@@ -153,19 +153,8 @@ class Win32MainWindow : public MainWindow {
   bool TimerEnabled(TimerId t) const override { return timers_.at(t).enabled; }
 
   // --- progress ---
-  void SetProgressValue(int32_t value) override {
-    progress_ = value;
-    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(value), 0);
-  }
-  int32_t ProgressValue() const override { return progress_; }
-  void SetProgressMarquee(bool on) override {
-    marquee_ = on;
-    LONG_PTR style = GetWindowLongPtrW(bar_, GWL_STYLE);
-    SetWindowLongPtrW(bar_, GWL_STYLE, on ? (style | PBS_MARQUEE) : (style & ~static_cast<LONG_PTR>(PBS_MARQUEE)));
-    SendMessageW(bar_, PBM_SETMARQUEE, on ? 1 : 0, 0);
-    if (!on) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(progress_), 0);
-  }
-  bool ProgressMarquee() const override { return marquee_; }
+  ProgressBarWindow& ProgressBar1Window() override { return *progressBar1_; }
+  uintptr_t Handle() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
 
   int ShowMessage(std::string_view text, std::string_view title, uint32_t style) override {
     std::wstring t = title.empty() ? L"Tarnvale" : Wide(title);
@@ -269,10 +258,11 @@ class Win32MainWindow : public MainWindow {
     // The start button, the status line, the progress.
     Child(L"BUTTON", L"", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdCommand1, 12, 92, 108, 30);
     Child(L"STATIC", L"", SS_LEFT | SS_NOTIFY | SS_CENTERIMAGE, kIdStatus, 128, 92, 206, 30);
-    bar_ = Child(PROGRESS_CLASSW, L"", PBS_SMOOTH, kIdProgressBar1, 340, 98, 200, 18);
+    // ProgressBar1's container; its control builds the bar window in it.
+    progressBar1_ = CreateProgressBarWindow(reinterpret_cast<uintptr_t>(hwnd_), kIdProgressBar1, Px(340), Px(98),
+                                            Px(200), Px(18));
     Child(L"STATIC", L"", SS_RIGHT | SS_CENTERIMAGE, kIdLProgress, 544, 92, 44, 30);
     Child(L"STATIC", L"", SS_ETCHEDHORZ, kIdFrame1, 12, 130, 576, 2);
-    SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
     // The design captions, which the language file replaces at start.
     SetCaption(Control::kLabel3, "\xE9\x80\x89\xE6\x8B\xA9\xE7\xA3\x81\xE7\x9B\x98\xEF\xBC\x9A");
     SetCaption(Control::kLabel0, "\xE5\x88\xB6\xE4\xBD\x9C\xE6\xA8\xA1\xE5\xBC\x8F\xEF\xBC\x9A");
@@ -382,7 +372,7 @@ class Win32MainWindow : public MainWindow {
 
   MainWindowEvents& events_;
   HWND hwnd_ = nullptr;
-  HWND bar_ = nullptr;
+  std::unique_ptr<ProgressBarWindow> progressBar1_;
   std::vector<HWND> children_;
   HFONT font_ = nullptr;
   HFONT ownFont_ = nullptr;
@@ -390,8 +380,6 @@ class Win32MainWindow : public MainWindow {
   int dpi_ = 96;
   std::map<TimerId, Timer> timers_;
   std::map<int, bool> checks_;
-  int32_t progress_ = 0;
-  bool marquee_ = false;
 };
 
 }  // namespace

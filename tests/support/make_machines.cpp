@@ -1,5 +1,7 @@
 #include "tests/support/make_machines.h"
 
+#include "os/sim/progress_bar_window.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "app/language.h"
 #include "os/files.h"
 #include "os/profile.h"
+#include "os/sim/progress_bar_window.h"
 #include "os/sim/sim.h"
 #include "sys/text.h"
 #include "tests/support/tool_machines.h"
@@ -84,6 +87,8 @@ void MakeMachine::Start(bool prepareTool) {
   operations_ = std::make_unique<app::MainOperations>(*form_);
   form_->SetOperations(operations_.get());
   ASSERT_TRUE(form_->Load());
+  // ProgressBar1 is a control of its own: its changes are traced as they reach the bar.
+  static_cast<os::sim::SimProgressBarWindow&>(window_->ProgressBar1Window()).SetObserver([this] { TraceProgress(); });
   if (prepareTool) {
     form_->OnTimer(os::TimerId::kTimer1);
     ASSERT_TRUE(form_->WaitForPartitionTool()) << "the sample's partition tool did not unpack";

@@ -12,6 +12,10 @@
 //                                         digit, or a virtual-key code (0x74)
 //   tv_probe <answer file> iconic        1 when the first main window is minimised
 //   tv_probe <answer file> minimize | close
+//   tv_probe <answer file> progress      ProgressBar1: the classes of its
+//                                         container and bar window, the bar's
+//                                         style, position and range, and
+//                                         whether it fills the container
 //   tv_probe <answer file> screenshot <bmp file>
 //   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
 //                                         the probe does not wait for it)
@@ -32,16 +36,11 @@
 //                                         top (pixels), Prog1's visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
 //   tv_probe <answer file> messagebox    the title of an open message box, or nothing
-//   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
-//                                         the probe does not wait for it)
-//   tv_probe <answer file> message        the open message box of the main
-//                                         window: title=, text=, buttons=
-//   tv_probe <answer file> answer <ok|cancel>   presses that box's button
-// Commands on the window wait up to thirty seconds for it. The answer file's
+// Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 #include <windows.h>
-#include <tlhelp32.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -56,9 +55,22 @@ using namespace os::win32;
 
 namespace {
 
+BOOL CALLBACK FirstShown(HWND h, LPARAM found) {
+  wchar_t cls[64];
+  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The first main window that is shown: a window is shown once its start-up
+// is over (a second instance's window never is).
 HWND FindMain() {
   for (int i = 0; i < 300; ++i) {
-    if (HWND h = FindWindowW(kMainWindowClass, nullptr)) return h;
+    HWND found = nullptr;
+    EnumWindows(&FirstShown, reinterpret_cast<LPARAM>(&found));
+    if (found) return found;
     Sleep(100);
   }
   return nullptr;
@@ -162,6 +174,27 @@ bool Read(HWND main, FILE* out) {
     fprintf(out, "%s.selected=%d\n", name, selected);
     fprintf(out, "%s.enabled=%d\n", name, IsWindowEnabled(list) ? 1 : 0);
   }
+  return true;
+}
+
+bool ReadProgress(HWND main, FILE* out) {
+  HWND container = GetDlgItem(main, kIdProgressBar1);
+  HWND bar = container ? GetDlgItem(container, 1) : nullptr;
+  if (!bar) return false;
+  wchar_t cls[64] = {};
+  GetClassNameW(container, cls, 64);
+  Line(out, "container.class", cls);
+  GetClassNameW(bar, cls, 64);
+  Line(out, "bar.class", cls);
+  fprintf(out, "bar.style=%08lx\n", static_cast<unsigned long>(GetWindowLongW(bar, GWL_STYLE)));
+  fprintf(out, "bar.pos=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+  fprintf(out, "bar.min=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, TRUE, 0)));
+  fprintf(out, "bar.max=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
+  RECT client, r;
+  GetClientRect(container, &client);
+  GetWindowRect(bar, &r);
+  MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&r), 2);
+  fprintf(out, "bar.fills=%d\n", EqualRect(&client, &r) ? 1 : 0);
   return true;
 }
 
@@ -404,6 +437,7 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
     return vk != 0 && PressKey(main, vk, argc > 4 && std::string(argv[4]) == "ctrl");
   }
   if (command == "read") return Read(main, out);
+  if (command == "progress") return ReadProgress(main, out);
   if (command == "minimize") {
     ShowWindow(main, SW_MINIMIZE);
     return true;

@@ -16,6 +16,8 @@
 #include "ui/console/dialogs_console.h"
 #include "os/sim/event_loop.h"
 #include "ui/console/machine_views.h"
+#include "os/sim/progress_bar_window.h"
+#include "os/sim/taskbar.h"
 #include "ui/console/render.h"
 #include "os/sim/sim.h"
 #include "os/sim/windows.h"
@@ -114,8 +116,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     os::sim::SetOwnProcedure(*this, [this](const os::WindowMessage& m) { return OwnProcedure(m); });
     SetSizeDialogDriver([this](ui::SizeDialogModel& d) { RunSizeDialog(d, *this); });
     SetAboutDriver([this](ui::AboutModel& a) { RunAboutWindow(a, *this); });
+    Bar().SetObserver([this] { progressChanged_ = true; });
+    os::sim::SetTaskbarObserver([this](const os::sim::TaskbarCall& call) { TaskbarCalled(call); });
   }
   ~ConsoleWindow() override {
+    Bar().SetObserver(nullptr);
+    os::sim::SetTaskbarObserver(nullptr);
     EventLoop::Get().RemoveSource(this);
     EventLoop::Get().KillTimer(TimerKey(TimerId::kTimer1));
     EventLoop::Get().KillTimer(TimerKey(TimerId::kTimerProg));
@@ -161,6 +167,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     ui::WindowModel::Show();
     if (!shownOnce_) {
       shownOnce_ = true;
+      progressChanged_ = false;
+      lastProgress_ = RenderProgressState(Bar());
       Print(RenderWindow(*this, false));
     }
   }
@@ -169,11 +177,6 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     ui::WindowModel::SetCaption(control, text);
     if (statusChanged && shownOnce_ && !options_.quiet) Print("  . " + std::string(text) + "\n");
   }
-  void SetProgressValue(int32_t value) override {
-    int32_t before = ProgressValue();
-    ui::WindowModel::SetProgressValue(value);
-    if (value != before && shownOnce_ && !options_.quiet) Print("  " + RenderProgress(*this) + "\n");
-  }
 
   // --- EventSource ---
   int Fd() const override { return inputEnded_ ? -1 : options_.inputFd; }
@@ -181,6 +184,9 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   // "wait idle" holds them back until no operation runs (the window could
   // close).
   bool Pending() override {
+    // The bar is drawn anew when the window handles its events, as the
+    // screen shows it then (not each step of a rebuild).
+    if (progressChanged_) DrawProgress();
     if (waiting_ || queue_.empty() || IsAnswer(queue_.front())) return false;
     return !IsWaitIdle(queue_.front()) || events_.OnCloseRequest();
   }
@@ -196,6 +202,32 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
 
  private:
   static int TimerKey(TimerId t) { return t == TimerId::kTimer1 ? 1 : 2; }
+
+  os::sim::SimProgressBarWindow& Bar() {
+    return static_cast<os::sim::SimProgressBarWindow&>(ProgressBar1Window());
+  }
+
+  // A line for the bar when it shows something else than before (a marquee
+  // that only moves on is not drawn again).
+  void DrawProgress() {
+    progressChanged_ = false;
+    std::string state = RenderProgressState(Bar());
+    if (state == lastProgress_) return;
+    lastProgress_ = state;
+    if (shownOnce_ && !options_.quiet) Print("  " + RenderProgress(Bar(), os::TickCount()) + "\n");
+  }
+
+  void TaskbarCalled(const os::sim::TaskbarCall& call) {
+    if (call.window != Handle() || !shownOnce_ || options_.quiet) return;
+    Print("  taskbar: " + TaskbarText(call) + "\n");
+  }
+
+  static std::string TaskbarText(const os::sim::TaskbarCall& call) {
+    if (!call.isState) return "value " + std::to_string(call.completed) + " of " + std::to_string(call.total);
+    const char* names[] = {"none", "busy", "normal", "", "error", "", "", "", "paused"};
+    std::string name = call.state >= 0 && call.state <= 8 ? names[call.state] : "";
+    return "state " + std::to_string(call.state) + (name.empty() ? "" : " (" + name + ")");
+  }
 
   void ApplyTimer(TimerId t) {
     if (TimerEnabled(t) && TimerInterval(t) > 0)
@@ -335,6 +367,18 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       std::string actual = names[static_cast<int>(State())];
       return check(sys::EqualsNoCase(actual, Rest(w, 2)), actual);
     }
+    if (what == "progress") {
+      std::string actual = std::to_string(ProgressValue());
+      return check(actual == Rest(w, 2), actual);
+    }
+    if (what == "marquee") {
+      std::string actual = ProgressMarquee() ? "on" : "off";
+      return check(sys::EqualsNoCase(actual, Rest(w, 2)), actual);
+    }
+    if (what == "taskbar") {
+      std::string actual = os::sim::TaskbarButton(Handle());
+      return check(sys::EqualsNoCase(actual, Rest(w, 2)), actual);
+    }
     if (what == "message") {
       std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
       return check(last == Rest(w, 2), last);
@@ -427,6 +471,11 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     } else if (verb == "dir") {
       if (w.size() < 2) return Fail("dir: name a folder, such as C:\\WinPE");
       Print(RenderFolder(Rest(w, 1), 200));
+    } else if (verb == "taskbar") {
+      std::string calls;
+      for (const os::sim::TaskbarCall& call : os::sim::TaskbarCalls())
+        if (call.window == Handle()) calls += "  taskbar: " + TaskbarText(call) + "\n";
+      Print(calls.empty() ? "  taskbar: (no calls)\n" : calls);
     } else if (verb == "expect") {
       Expect(w);
     } else if (verb == "close") {
@@ -446,6 +495,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   bool shownOnce_ = false;
   bool changed_ = false;
   bool waiting_ = false;
+  bool progressChanged_ = false;
+  std::string lastProgress_;
   static ConsoleWindow* current_;
 };
 

@@ -1,5 +1,8 @@
 #include "ui/console/render.h"
 
+#include <algorithm>
+
+#include "os/events.h"
 #include "sys/text.h"
 
 namespace ui::console {
@@ -25,15 +28,39 @@ std::string Line(size_t width) {
 
 }  // namespace
 
-std::string RenderProgress(const ui::WindowModel& w) {
-  if (w.ProgressMarquee()) return "[ <=>       ] working";
-  int v = w.ProgressValue();
-  int filled = v < 0 ? 0 : v > 100 ? 10 : v / 10;
-  return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(10 - filled), '.') +
-         "] " + std::to_string(v) + "%";
+namespace {
+
+constexpr int kBarCells = 20;
+
+std::string MarqueeBar(const os::sim::SimProgressBarWindow& bar, uint64_t nowMs, bool moving) {
+  if (!bar.MarqueeRunning()) return "[" + std::string(kBarCells, ' ') + "] stopped";
+  // The mark moves one cell per 200 ms of the marquee's animation at its
+  // default speed, faster or slower with its interval.
+  uint64_t step = nowMs * 30 / 200 / std::max<uint32_t>(bar.MarqueeInterval(), 1);
+  size_t at = moving ? static_cast<size_t>(step % (kBarCells - 2)) : 0;
+  std::string cells(kBarCells, ' ');
+  cells.replace(at, 3, "<=>");
+  return "[" + cells + "] busy";
 }
 
-std::string RenderWindow(const ui::WindowModel& w, bool lists) {
+std::string Render(const os::sim::SimProgressBarWindow& bar, uint64_t nowMs, bool moving) {
+  if (!bar.HasBar()) return "[" + std::string(kBarCells, ' ') + "]";
+  if (bar.MarqueeStyle()) return MarqueeBar(bar, nowMs, moving);
+  int64_t min = bar.RangeMin(), max = bar.RangeMax();
+  int64_t percent = max > min ? (bar.Position() - min) * 100 / (max - min) : 0;
+  int64_t filled = percent * kBarCells / 100;
+  std::string state = bar.BarState() == os::kPbstError ? " (error)" : bar.BarState() == os::kPbstPaused ? " (paused)" : "";
+  return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(kBarCells - filled), '.') +
+         "] " + std::to_string(percent) + "%" + state;
+}
+
+}  // namespace
+
+std::string RenderProgress(const os::sim::SimProgressBarWindow& bar, uint64_t nowMs) { return Render(bar, nowMs, true); }
+
+std::string RenderProgressState(const os::sim::SimProgressBarWindow& bar) { return Render(bar, 0, false); }
+
+std::string RenderWindow(ui::WindowModel& w, bool lists) {
   std::string title = w.Title();
   std::string out = "\xE2\x94\x8C\xE2\x94\x80 " + title + " " + Line(title.size() < 60 ? 60 - sys::CountChars(title) : 2) + "\n";
   const std::string bar = "\xE2\x94\x82 ";  // │
@@ -41,7 +68,9 @@ std::string RenderWindow(const ui::WindowModel& w, bool lists) {
   out += bar + w.Caption(Control::kLabel0) + " " + List(w, Control::kFsys) + "  " + w.Caption(Control::kLabel1) + " " +
          List(w, Control::kFSFor) + "\n";
   std::string percent = w.Caption(Control::kLProgress);
-  out += bar + Button(w, Control::kCommand1) + "  " + w.Caption(Control::kStatus) + "  " + RenderProgress(w) +
+  const auto& progress = static_cast<const os::sim::SimProgressBarWindow&>(w.ProgressBar1Window());
+  out += bar + Button(w, Control::kCommand1) + "  " + w.Caption(Control::kStatus) + "  " +
+         RenderProgress(progress, os::TickCount()) +
          (percent.empty() ? "" : "  " + percent) + "\n";
   out += "\xE2\x94\x94" + Line(64) + "\n";  // └
   if (lists) {
