@@ -8,7 +8,8 @@ packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev   # host build and tests
   7zip xorriso                                          # the archiver, the sample PE image
   g++-mingw-w64-i686                                    # the Windows build
-  wine wine32:i386 xvfb x11-utils fonts-wqy-microhei    # the Windows program under Wine
+  wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei  # the Windows program under Wine
+  g++-mingw-w64-x86-64 wine64                           # its 64-bit variant, where 32-bit programs cannot run
 )
 
 missing=()

@@ -93,7 +93,8 @@ F Kernel32(const char* name) {
 }  // namespace
 
 Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
-  if (!wanted) return;
+  // Only a 32-bit process is redirected; a 64-bit one sees System32 as it is.
+  if (!wanted || sizeof(void*) == 8) return;
   // Absent on systems without WOW64; on a 32-bit system the call fails.
   auto disable = Kernel32<DisableFn>("Wow64DisableWow64FsRedirection");
   if (disable && disable(&saved_)) off_ = true;
