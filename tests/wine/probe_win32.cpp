@@ -7,7 +7,7 @@
 //                                         entries, UTF-8, "name=value" lines
 //   tv_probe <answer file> count         how many visible main windows exist
 //   tv_probe <answer file> processes     how many Tarnvale.exe processes run
-//   tv_probe <answer file> iconic        1 when the first main window is minimised
+//   tv_probe <answer file> iconic        1 when the first visible main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> screenshot <bmp file>
 // Commands on the window wait up to thirty seconds for it. The answer file's
@@ -26,18 +26,31 @@ using namespace os::win32;
 
 namespace {
 
+// Only visible main windows count: a second instance makes its main window
+// hidden before it hands over to the first and ends.
+bool IsVisibleMain(HWND h) {
+  wchar_t cls[64];
+  return GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h);
+}
+
+BOOL CALLBACK FirstOne(HWND h, LPARAM found) {
+  if (!IsVisibleMain(h)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
 HWND FindMain() {
   for (int i = 0; i < 300; ++i) {
-    if (HWND h = FindWindowW(kMainWindowClass, nullptr)) return h;
+    HWND h = nullptr;
+    EnumWindows(&FirstOne, reinterpret_cast<LPARAM>(&h));
+    if (h) return h;
     Sleep(100);
   }
   return nullptr;
 }
 
 BOOL CALLBACK CountOne(HWND h, LPARAM counter) {
-  wchar_t cls[64];
-  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h))
-    ++*reinterpret_cast<int*>(counter);
+  if (IsVisibleMain(h)) ++*reinterpret_cast<int*>(counter);
   return TRUE;
 }
 
