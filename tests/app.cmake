@@ -8,3 +8,6 @@ list(APPEND TV_HOST_TESTS
   language_files_test.cpp
   packages_test.cpp
 )
+list(APPEND TV_WIN32_TESTS
+  main_window_win32_test.cpp
+)

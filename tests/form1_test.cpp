@@ -15,7 +15,9 @@
 #include "app/language.h"
 #include "os/ansi.h"
 #include "os/files.h"
+#include "os/process.h"
 #include "os/sim/sim.h"
+#include "os/sim/state.h"
 #include "os/system.h"
 #include "sys/text.h"
 #include "tests/support/disk_machines.h"
@@ -88,6 +90,22 @@ class Form1Test : public ::testing::Test {
         &ops);
     return form->Load();
   }
+  // The sample package's plug-in archive and archiver.
+  void InstallPartitionToolPlugIn() {
+    std::string sample = std::string(TV_SAMPLE_DIR) + "/program/Data/";
+    for (const char* file : {"Plugins/pacmd.aes", "Bin/x86.dll"}) {
+      std::ifstream in(sample + file, std::ios::binary);
+      std::stringstream bytes;
+      bytes << in.rdbuf();
+      m.WriteFile("C:\\Tarnvale\\Data\\" + sys::ReplaceAll(file, "/", "\\"), bytes.str());
+    }
+  }
+  // Whether a program of this name runs on the machine.
+  static bool Runs(const std::string& name) {
+    for (const os::ProcessEntry& p : os::ListProcesses())
+      if (sys::EqualsNoCase(p.exeName, name)) return true;
+    return false;
+  }
   std::vector<std::string> Layouts() {
     std::vector<std::string> out;
     for (int i = 0; i < window->ListCount(Control::kFsys); ++i) out.push_back(window->ListItem(Control::kFsys, i));
@@ -114,6 +132,11 @@ TEST_F(Form1Test, WithoutConfigurationTheDefaultsApply) {
   EXPECT_FALSE(window->IsMenuChecked(2031));
   EXPECT_TRUE(window->TimerEnabled(os::TimerId::kTimer1));
   EXPECT_EQ(10u, window->TimerInterval(os::TimerId::kTimer1));
+}
+
+TEST_F(Form1Test, TheSystemsErrorBoxesAreOffFromTheStart) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(os::kSemFailCriticalErrors | os::kSemNoOpenFileErrorBox, os::sim::State().errorMode);
 }
 
 TEST_F(Form1Test, CaptionsComeFromTheLanguageFile) {
@@ -298,6 +321,15 @@ TEST_F(Form1Test, FontListOfTheLanguageFileWhenTheCaptionFontIsUnknown) {
   EXPECT_EQ("SimSun", window->FontName());
 }
 
+TEST_F(Form1Test, TheWindowFontIsNinePointsOfCharacterSetOneEvenWithoutACaptionFont) {
+  m.Update([](os::sim::Machine& mm) { mm.captionFont = ""; });
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("", app::sFontName);
+  EXPECT_EQ("MS Sans Serif", window->FontName());  // the design's face stays
+  EXPECT_EQ(9, window->FontPoints());
+  EXPECT_EQ(1, window->FontCharset());
+}
+
 TEST_F(Form1Test, CaptionFontWinsOverTheFontList) {
   m.Update([](os::sim::Machine& mm) { mm.captionFont = "Segoe UI"; });
   Language(1033, {{0, "Select disk:"}}, "SimSun");
@@ -391,6 +423,23 @@ TEST_F(Form1Test, TheWindowDoesNotCloseWhileAnOperationRuns) {
   EXPECT_TRUE(form->OnCloseRequest());
 }
 
+TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
+  // The Windows folder's drive is not there, so no per-run folder can be
+  // made: an operation would put its scripts and tools at a drive's root.
+  m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("", app::sTmpPath);
+  form->OnClick(Control::kCommand1);
+  form->OnKeyDown(os::kVkF2, {});
+  form->OnKeyDown(os::kVkF5, {});
+  form->InstPEToDisk();
+  EXPECT_TRUE(ops.started.empty());
+  ASSERT_EQ(4u, window->Messages().size());
+  EXPECT_EQ(os::kMbIconStop, window->Messages()[0].style);
+  EXPECT_NE(std::string::npos, window->Messages()[0].text.find("working folder"));
+  EXPECT_FALSE(form->guard().Busy());
+}
+
 TEST_F(Form1Test, ButtonEnableLocksTheFiveInputs) {
   ASSERT_TRUE(Start());
   form->ButtonEnable(false);
@@ -446,6 +495,32 @@ TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"));
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\bootsect.exe"));
+}
+
+TEST_F(Form1Test, ClosingEndsABackgroundUnpackThatDoesNotFinish) {
+  InstallPartitionToolPlugIn();
+  // An archiver that never finishes; the brief wait at closing passes quickly.
+  m.Update([](os::sim::Machine& mm) {
+    mm.faults["7zz"] = "hang";
+    mm.timeScale = 100;
+  });
+  ASSERT_TRUE(Start());
+  form->OnTimer(os::TimerId::kTimer1);
+  ASSERT_TRUE(Runs("x86.dll"));
+  std::string folder = app::sTmpPath;
+  form->OnUnload();
+  EXPECT_FALSE(Runs("x86.dll"));  // it does not outlive the window
+  EXPECT_FALSE(os::PathExists(folder));
+}
+
+TEST_F(Form1Test, ClosingLetsAFinishingUnpackEndFirst) {
+  InstallPartitionToolPlugIn();
+  ASSERT_TRUE(Start());
+  form->OnTimer(os::TimerId::kTimer1);
+  std::string folder = app::sTmpPath;
+  form->OnUnload();
+  EXPECT_FALSE(Runs("x86.dll"));
+  EXPECT_FALSE(os::PathExists(folder));
 }
 
 TEST_F(Form1Test, ThePreparationIsNotRepeatedWhenTheToolIsThere) {

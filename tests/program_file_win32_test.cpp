@@ -2,8 +2,8 @@
 // shipped i686 program is PE32 i386; its x86_64 variant, which the tests run
 // against where 32-bit programs cannot run, is PE32+ x64), whose embedded
 // manifest asks for administrator rights, common controls 6 and DPI
-// awareness and declares Windows Vista to 10, with its version information.
-// It lies beside this test program in the build's bin folder.
+// awareness and declares Windows Vista to 10, with its icon and its version
+// information. It lies beside this test program in the build's bin folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +47,25 @@ TEST(ProgramFile, IsAGuiProgramOfThisBuildsMachineType) {
     ASSERT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt32->OptionalHeader.Magic);  // PE32
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt32->OptionalHeader.Subsystem);
   }
+}
+
+TEST(ProgramFile, CarriesItsIconInTheSizesOfMenusTitleBarsAndDialogs) {
+  HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(program);
+  for (int size : {16, 32, 48}) {
+    HANDLE icon = LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+    EXPECT_TRUE(icon) << size;
+    ICONINFO info{};
+    if (icon && GetIconInfo(static_cast<HICON>(icon), &info)) {
+      BITMAP bitmap{};
+      GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+      EXPECT_EQ(size, bitmap.bmWidth);
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    }
+    if (icon) DestroyIcon(static_cast<HICON>(icon));
+  }
+  FreeLibrary(program);
 }
 
 std::string Manifest() {

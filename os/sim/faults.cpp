@@ -9,7 +9,7 @@ namespace os::sim {
 namespace {
 
 bool KnownKind(std::string_view kind) {
-  return kind == "missing" || kind == "exit-early" || kind == "no-output" || kind == "partial";
+  return kind == "missing" || kind == "exit-early" || kind == "no-output" || kind == "partial" || kind == "hang";
 }
 
 bool Applies(const FaultSwitch& fault, std::string_view command) {

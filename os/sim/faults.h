@@ -6,7 +6,8 @@
 //
 // where <program> is the stand-in name of the program file ("partassist",
 // "aes", "format", "diskpart", "bootsect", "ginst", "bcdedit", "qemu", "7zz"),
-// <kind> is one of "missing", "exit-early", "no-output" and "partial",
+// <kind> is one of "missing", "exit-early", "no-output", "partial" and
+// "hang" (the program does nothing and does not end until it is ended),
 // @<command> limits it to one command of the program (such as "list" of the
 // partition tool), and *<times> makes it wear off after that many uses.
 // The program starter plays "missing"; the stand-ins play the rest.
@@ -23,7 +24,7 @@
 namespace os::sim {
 
 struct FaultSwitch {
-  std::string kind;     // "missing", "exit-early", "no-output", "partial"
+  std::string kind;     // "missing", "exit-early", "no-output", "partial", "hang"
   std::string command;  // "" for every command of the program
   int times = -1;       // uses left; -1 for ever
 };

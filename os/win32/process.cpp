@@ -63,6 +63,11 @@ std::optional<uint32_t> ExitCode(const Process& process) {
   return code;
 }
 
+bool TerminateProcess(const Process& process, uint32_t exitCode) {
+  if (!process.IsValid()) return false;
+  return ::TerminateProcess(process.impl()->handle.get(), exitCode) != FALSE;
+}
+
 std::vector<ProcessEntry> ListProcesses() {
   std::vector<ProcessEntry> list;
   win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "os/sim/host_files.h"
 #include "os/sim/paths.h"
@@ -299,6 +301,11 @@ FaultPlay::FaultPlay(std::string_view program, std::string_view command) {
 }
 
 std::optional<int> FaultPlay::Exit() const {
+  if (kind_ == "hang") {
+    // Does nothing and waits to be ended; gives up after ten minutes.
+    std::this_thread::sleep_for(std::chrono::minutes(10));
+    return 1;
+  }
   if (kind_ == "exit-early") return 1;
   if (kind_ == "no-output") return 0;
   return std::nullopt;

@@ -127,7 +127,8 @@ class FaultPlay {
  public:
   FaultPlay(std::string_view program, std::string_view command);
   // "exit-early" ends the program with code 1 at once; "no-output" lets it
-  // end with 0 having done nothing.
+  // end with 0 having done nothing; "hang" waits to be ended (ten minutes
+  // at most, then code 1).
   std::optional<int> Exit() const;
   bool Partial() const { return kind_ == "partial"; }
 

@@ -1,0 +1,11 @@
+# Checks of the build itself.
+
+# The pictures in res/ are what res/art/make_art.py draws (host build, when
+# Python 3 is there).
+if(NOT WIN32)
+  find_package(Python3 COMPONENTS Interpreter)
+  if(Python3_Interpreter_FOUND)
+    add_test(NAME pictures_match_their_script
+             COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/res/art/make_art.py --check)
+  endif()
+endif()
