@@ -3,11 +3,9 @@
 // program in C:\Tarnvale.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <thread>
 
 #include "app/config.h"
 #include "app/form1.h"
@@ -211,6 +209,14 @@ TEST_F(Form1Test, StopAtATaskbarStepTurnsTaskbarProgressOffForGood) {
   EXPECT_NE(std::string::npos, ConfigFile().find("TaskbarProgress=0\t\t\t\t//"));
 }
 
+TEST_F(Form1Test, StopAtStepOneTurnsTaskbarProgressOffToo) {
+  Config("TaskbarProgress=1\r\nBreakPoint=1\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(0, app::iTaskbarProg);
+  EXPECT_EQ("0", app::ReadCfg("TaskbarProgress", "Option"));
+  EXPECT_EQ("0", app::ReadCfg("BreakPoint", "Option"));
+}
+
 TEST_F(Form1Test, TaskbarProgressStaysOnAfterOtherSteps) {
   Config("TaskbarProgress=1\r\nBreakPoint=2\r\n");
   ASSERT_TRUE(Start());
@@ -336,6 +342,13 @@ TEST_F(Form1Test, CaptionFontWinsOverTheFontList) {
   ASSERT_TRUE(Start());
   EXPECT_EQ("Segoe UI", app::sFontName);
   EXPECT_EQ("Segoe UI", window->FontName());
+}
+
+TEST_F(Form1Test, TheLastLanguageStringIsReadToo) {
+  Language(1033, {{0, "Select disk:"}, {67, "Diskpart"}, {68, "Last of all"}});
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("Diskpart", app::LangString(67));
+  EXPECT_EQ("Last of all", app::LangString(68));
 }
 
 TEST_F(Form1Test, LanguageStringsKeepCommentsAndTabs) {
@@ -471,14 +484,7 @@ TEST_F(Form1Test, InstanceCommandNorBringsTheWindowBack) {
 }
 
 TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
-  // The sample package's plug-in archive and archiver.
-  std::string sample = std::string(TV_SAMPLE_DIR) + "/program/Data/";
-  for (const char* file : {"Plugins/pacmd.aes", "Bin/x86.dll"}) {
-    std::ifstream in(sample + file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    m.WriteFile("C:\\Tarnvale\\Data\\" + sys::ReplaceAll(file, "/", "\\"), bytes.str());
-  }
+  InstallPartitionToolPlugIn();
   ASSERT_TRUE(Start());
   form->OnTimer(os::TimerId::kTimer1);
   // The tick runs once, then waits for the last phase of a make.
@@ -491,8 +497,8 @@ TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
   EXPECT_EQ("\"C:\\Tarnvale\\Data\\Bin\\x86.dll\" x -p52416035 " + app::sTmpPath + "\\pacmd.aes -y -o\"" +
                 app::sTmpPath + "\"",
             started[0]);
-  for (int i = 0; i < 200 && !os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  // The wait ends when the archiver does, however long it takes.
+  EXPECT_TRUE(form->WaitForPartitionTool());
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"));
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\bootsect.exe"));
 }
