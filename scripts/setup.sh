@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686                                    # the Windows build
   wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei  # the Windows program under Wine
   g++-mingw-w64-x86-64 wine64                           # its 64-bit variant, where 32-bit programs cannot run
+  clang libclang-rt-dev                                 # the fuzz harnesses (libFuzzer, sanitizers)
 )
 
 missing=()
