@@ -7,11 +7,11 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "app/search_folders.h"
+#include "app/split_cmd.h"
 #include "app/version.h"
 #include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "os/files.h"
-#include "os/fonts.h"
 #include "os/instance.h"
 #include "os/system.h"
 #include "sys/archiver_commands.h"
@@ -23,6 +23,7 @@
 #include "ui/combo_sizing.h"
 #include "ui/form2.h"
 #include "ui/frm_about.h"
+#include "ui/nc_metrics.h"
 #include "ui/system_menu.h"
 
 namespace app {
@@ -41,6 +42,15 @@ constexpr const char* kTaskbarComment =
     "\xE4\xB8\xBA\xE4\xB8\x8D\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x8C" "1"
     "\xE4\xB8\xBA\xE6\x98\xBE\xE7\xA4\xBA\xE3\x80\x82\xEF\xBC\x88\xE9\xBB\x98\xE8\xAE\xA4\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x89";
 
+constexpr const char* kNoWorkingFolder =
+    "The working folder in the Windows temporary folder could not be made, so nothing can be done. "
+    "Check that the Windows Temp folder can be written to and start the program again.";
+
+// How long the window, when it closes, lets a background unpack of the
+// partition tool finish before it ends the archiver, and then waits for it
+// to let go of its files.
+constexpr uint32_t kUnpackGraceMs = 3000;
+
 constexpr int kMenuLimitUsbDisk = 2030;
 constexpr int kMenuMobileHardDisk = 2031;
 
@@ -56,6 +66,10 @@ Form1::Form1(const WindowMaker& makeWindow, Operations* operations)
 Form1::~Form1() { window_->AttachProgressBar1(nullptr); }
 
 bool Form1::Load() {
+  // First of all: probing an empty card reader or CD drive must not bring up
+  // the system's "no disk" box, here or in the programs started later.
+  os::SuppressErrorBoxes();
+
   // 1. One instance at a time.
   if (os::PreviousInstanceExists()) {
     if (HandOverToFirstInstance()) return false;
@@ -69,9 +83,11 @@ bool Form1::Load() {
   ChooseLanguageId();
 
   // 3. From here on, whatever fails is left out and start-up goes on.
-  // 4. The system's caption font becomes the window's font.
-  sFontName = os::CaptionFontFace().value_or("");
-  if (!sFontName.empty()) window_->SetFontName(sFontName);
+  // 4. The window's font: the system's caption font when it can be read,
+  //    the window's own face otherwise; character set 1 and 9 points either way.
+  ui::cNCMetrics metrics;
+  sFontName = metrics.GetMetrics() ? metrics.FontName() : "";
+  window_->SetFontName(sFontName.empty() ? window_->FontName() : sFontName);
 
   // 5. The language file: strings and captions.
   ApplyLanguage(*window_);
@@ -129,16 +145,16 @@ bool Form1::HandOverToFirstInstance() {
   if (sys::Contains(sys::LowerAscii(os::CommandLine()), "/source:")) return false;
   // The first instance comes back; this one ends without a trace. When the
   // first does not answer within two seconds, this one ends all the same.
-  os::SendToPreviousInstance("Nor", 2000);
+  SendToPrevInstance("Nor");
   return true;
 }
 
+bool Form1::SendToPrevInstance(std::string_view command) { return os::SendToPreviousInstance(command, 2000); }
+
 void Form1::ChooseLanguageId() {
   os::SetThreadLocaleId(os::SystemDefaultLocale());
-  auto args = os::SplitCommandLine(os::CommandLine());
-  if (!args) return;
   // Every argument counts, the program path included; a later one wins.
-  for (const std::string& arg : *args) {
+  for (const std::string& arg : SplitCmd()) {
     std::string lower = sys::LowerAscii(arg);
     if (!sys::Contains(lower, "/lng:")) continue;
     double value = sys::Val(sys::ReplaceAll(lower, "/lng:", ""));
@@ -154,8 +170,11 @@ void Form1::MakeTemporaryFolder() {
   std::string windir = os::EnvVar("windir").value_or("");
   if (windir.empty()) return;
   if (!os::PathExists(windir + "\\Temp")) os::CreateFolder(windir + "\\Temp");
-  sTmpPath = windir + "\\Temp\\" + sys::RandomStr(8);
-  os::CreateFolderPath(sTmpPath + "\\");
+  std::string folder = windir + "\\Temp\\" + sys::RandomStr(8);
+  os::CreateFolderPath(folder + "\\");
+  // A folder that could not be made is no working folder: the operations
+  // then refuse to start rather than work at a drive's root.
+  if (os::PathExists(folder)) sTmpPath = folder;
 }
 
 void Form1::FillLayoutList(int16_t packages) {
@@ -210,7 +229,13 @@ void Form1::TaskbarValue() {
 // --- Operations ---------------------------------------------------------------
 
 void Form1::RunOperation(const std::function<void()>& operation) {
-  if (!operations_) return;
+  if (!operations_ || guard_.Busy()) return;
+  // Every operation keeps its scripts and tools in the per-run folder;
+  // without one their paths would point at a drive's root.
+  if (sTmpPath.empty()) {
+    window_->ShowMessage(kNoWorkingFolder, LangString(10), os::kMbOk | os::kMbIconStop);
+    return;
+  }
   guard_.Run(operation);
 }
 
@@ -367,15 +392,31 @@ void Form1::OnInstanceCommand(const std::string& command) {
 bool Form1::OnCloseRequest() {
   // Closing in the middle of an operation would delete the temporary folder
   // under the outside programs that use it; the window stays until it ends.
-  return !guard_.Busy();
+  // A window that is closing already is not closed twice.
+  return !guard_.Busy() && !unloading_;
 }
 
 void Form1::OnUnload() {
+  if (unloading_) return;  // the unload runs once, also when the session ends
+  unloading_ = true;
   oTaskbarList.reset();
   ui::RestoreWndProc();
   window_->Hide();
   if (servingInstanceCommands_) os::StopServingInstanceCommands();
+  EndPartitionToolUnpack();
   if (!sTmpPath.empty()) sys::KillPath(sTmpPath);
+}
+
+void Form1::EndPartitionToolUnpack() {
+  if (!pluginUnpack_.IsValid()) return;
+  // The archiver unpacks into the per-run folder: it may finish, briefly,
+  // and is ended otherwise, so that it neither outlives the window nor
+  // writes into a folder being deleted.
+  if (!sys::WaitWithEvents(pluginUnpack_, kUnpackGraceMs)) {
+    os::TerminateProcess(pluginUnpack_, 1);
+    sys::WaitWithEvents(pluginUnpack_, kUnpackGraceMs);
+  }
+  pluginUnpack_ = os::Process();
 }
 
 }  // namespace app

@@ -58,6 +58,10 @@ class Form1 : public os::MainWindowEvents {
   // Enables or disables the lists, the refresh button and the start button.
   void ButtonEnable(bool enable);
 
+  // Hands a command to the first instance of the program (its DDE server);
+  // false when it could not be reached or did not take it in two seconds.
+  bool SendToPrevInstance(std::string_view command);
+
   // Copies a plug-in archive through the scrambling, showing its percentage
   // in LProgress. The copy's result is not examined: a failed copy shows as
   // a missing tool folder later.
@@ -107,6 +111,7 @@ class Form1 : public os::MainWindowEvents {
   bool ShowsBusyCaption();
   void ShowProgressMessage();
   void RunOperation(const std::function<void()>& operation);
+  void EndPartitionToolUnpack();
 
   std::unique_ptr<os::MainWindow> window_;
   ui::ProgressBar progressBar1_;
@@ -119,6 +124,7 @@ class Form1 : public os::MainWindowEvents {
   std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy
   os::Process pluginUnpack_;             // the background archiver of the plug-in
   bool servingInstanceCommands_ = false;
+  bool unloading_ = false;
 };
 
 }  // namespace app

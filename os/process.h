@@ -3,7 +3,8 @@
 // WOW64 file-system redirection around a start.
 //
 // Public: class Process, StartProcess(), WaitProcessOrEvents(), ExitCode(),
-//         ListProcesses(), CanOpenProcess(), class Wow64RedirectionOff.
+//         TerminateProcess(), ListProcesses(), CanOpenProcess(),
+//         class Wow64RedirectionOff.
 #pragma once
 
 #include <cstdint>
@@ -57,6 +58,12 @@ WaitResult WaitProcessOrEvents(const Process& process, uint32_t timeoutMs);
 
 // The exit code once the process has ended; kStillActive while it runs.
 std::optional<uint32_t> ExitCode(const Process& process);
+
+// Ends the process at once (TerminateProcess); its exit code becomes
+// `exitCode`. Like the Windows call it does not wait: the process has ended
+// once a wait for it says so. False when the process had ended already or
+// cannot be ended.
+bool TerminateProcess(const Process& process, uint32_t exitCode);
 
 struct ProcessEntry {
   uint32_t id = 0;

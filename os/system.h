@@ -10,6 +10,7 @@
 //   ModulePath()          the program file's full path
 //   FormatNumber()        GetNumberFormat with the user's regional settings
 //   ShellOpen()           ShellExecute "open"
+//   SuppressErrorBoxes()  SetErrorMode: no system error boxes
 #pragma once
 
 #include <cstdint>
@@ -47,5 +48,13 @@ std::string FormatNumber(std::string_view number, int decimals);
 // less are the shell's failure codes.
 intptr_t ShellOpen(std::string_view file, std::string_view parameters,
                    std::string_view folder, int show);
+
+// The system shows no error boxes for this process and the programs it
+// starts (SetErrorMode SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX):
+// probing an empty card reader or CD drive fails quietly instead of asking
+// for a disk.
+void SuppressErrorBoxes();
+
+enum : uint32_t { kSemFailCriticalErrors = 0x0001, kSemNoOpenFileErrorBox = 0x8000 };
 
 }  // namespace os

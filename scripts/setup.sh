@@ -9,11 +9,13 @@ packages=(
   7zip xorriso                                          # the archiver, the sample PE image
   python3                                               # the check of the pictures and the tune
   g++-mingw-w64-i686                                    # the Windows build
-  wine wine32:i386 xvfb x11-utils fonts-wqy-microhei    # the Windows program under Wine
+  wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei  # the Windows program under Wine
   gcc-mingw-w64-x86-64                                  # the sample PE's UEFI program
   qemu-system-x86 ovmf                                  # the real UEFI boot of a made disk
   fdisk dosfstools mtools exfatprogs ntfs-3g ntfs-3g-dev  # its disk image's table and file systems
   zip unzip                                             # the release package
+  g++-mingw-w64-x86-64 wine64                           # the Windows tests where 32-bit programs cannot run
+  clang libclang-rt-dev                                 # the fuzz harnesses (libFuzzer, sanitizers)
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "sys/text.h"
 
 #include <cmath>
+#include <limits>
 
 namespace sys {
 
@@ -28,7 +29,14 @@ double Val(std::string_view text) {
   return negative ? -value : value;
 }
 
-int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
+int64_t RoundHalfEven(double value) {
+  // Values past the 64-bit range stay at its ends; not-a-number is 0.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (std::isnan(value)) return 0;
+  if (value >= kLimit) return std::numeric_limits<int64_t>::max();
+  if (value < -kLimit) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(std::nearbyint(value));
+}
 
 std::string TrimSpaces(std::string_view text) {
   size_t b = 0, e = text.size();

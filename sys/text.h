@@ -21,7 +21,7 @@ namespace sys {
 // "12abc" reads as 12, "abc" and "" as 0.
 double Val(std::string_view text);
 
-// 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.
+// 2.5 -> 2, 3.5 -> 4, -2.5 -> -2. Values past the 64-bit range give its ends, NaN 0.
 int64_t RoundHalfEven(double value);
 
 std::string TrimSpaces(std::string_view text);

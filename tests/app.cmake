@@ -23,3 +23,6 @@ list(APPEND TV_HOST_TESTS
   system_menu_test.cpp
   support/started_form.cpp
 )
+list(APPEND TV_WIN32_TESTS
+  main_window_win32_test.cpp
+)

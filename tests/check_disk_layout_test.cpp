@@ -82,6 +82,8 @@ TEST_F(LayoutCheck, SizeColumnInMegabytes) {
   EXPECT_EQ("", RowFileSystem(" 0\t E:\t 1 GB"));
   // A size past the 32-bit range stays at its end.
   EXPECT_EQ(2147483647, RowSizeMB(Row("9999999 GB", "FAT32")));
+  // Far past the 64-bit range too: it stays at the end, never wraps to a negative size.
+  EXPECT_EQ(2147483647, RowSizeMB(Row("99999999999999999999 GB", "FAT32")));
 }
 
 TEST_F(LayoutCheck, SinglePartitionBranch) {

@@ -119,6 +119,16 @@ TEST_F(TargetCheck, LowestLetterOnALaterPartitionHandsOnTheNextLetter) {
   EXPECT_EQ(2, app::iDiskNum);
 }
 
+TEST_F(TargetCheck, LowestLetterOnTheFirstPartitionIsTheDataLetter) {
+  // E: is partition 1, F: partition 2: the work goes to E:, never to the
+  // second partition.
+  test::SimMachine m([](os::sim::Machine& mm) { test::AddUsbStick(mm, 3, "EF", 8ull << 30); });
+  ui::WindowModel w;
+  EXPECT_TRUE(Check(w, false));
+  EXPECT_EQ("E:", app::sDataLetter);
+  EXPECT_EQ(3, app::iDiskNum);
+}
+
 TEST_F(TargetCheck, AnOutOfDateListCannotSendTheWorkToAnotherDisk) {
   test::SimMachine m([](os::sim::Machine& mm) {
     test::AddInternalDisk(mm, 0, "D");

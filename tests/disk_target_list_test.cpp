@@ -88,6 +88,23 @@ TEST(TargetList, ReadersWithoutACardHaveALetterButNoEntry) {
   EXPECT_EQ(std::vector<std::string>{"HD4: Generic Flash Disk (4.00 GB, H:)"}, Refreshed(w, true));
 }
 
+TEST(TargetList, ADeviceBelowOneMebibyteGetsNoEntry) {
+  // Geometries of a few hundred KB (1 x 1 x 1000 sectors) and of exactly 1 MiB.
+  auto geometry = [](os::sim::Disk& d, uint32_t sectors) {
+    d.cylinders = 1;
+    d.heads = 1;
+    d.sectorsPerTrack = sectors;
+    d.bytesPerSector = 512;
+  };
+  test::SimMachine m([&](os::sim::Machine& mm) {
+    geometry(test::AddUsbStick(mm, 1, "E", 4ull << 30), 1000);
+    geometry(test::AddUsbStick(mm, 2, "F", 4ull << 30), 2047);
+    geometry(test::AddUsbStick(mm, 3, "G", 4ull << 30), 2048);
+  });
+  ui::WindowModel w;
+  EXPECT_EQ(std::vector<std::string>{"HD3: Generic Flash Disk (1.00 MB, G:)"}, Refreshed(w, false));
+}
+
 TEST(TargetList, DisksTenAndUpAreNeverMixedWithOneAndTwo) {
   test::SimMachine m([](os::sim::Machine& mm) {
     test::AddUsbStick(mm, 1, "EK", 1ull << 30);

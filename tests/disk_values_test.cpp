@@ -15,7 +15,9 @@
 #include "disk/disk_size.h"
 #include "disk/disk_space.h"
 #include "disk/target_entry.h"
+#include "os/device.h"
 #include "os/file.h"
+#include "os/system.h"
 #include "tests/support/test_folder.h"
 #include "ui/window_model.h"
 
@@ -39,6 +41,13 @@ void PutText(std::vector<uint8_t>& b, size_t at, const char* text, bool nul = tr
   if (nul) b[at + n] = 0;
 }
 
+TEST(DeviceNames, ADiskNumberPastEveryDiskOpensNothing) {
+  test::TestFolder machine;
+  for (const char* name : {"\\\\.\\PhysicalDrive99999999999", "\\\\.\\PhysicalDrive4294967296",
+                           "\\\\.\\PhysicalDrive2147483648", "\\\\.\\PhysicalDrive"})
+    EXPECT_FALSE(os::OpenDevice(name, 0, 3).IsOpen()) << name;
+}
+
 TEST(ControlCodes, BuiltFromTheirParts) {
   EXPECT_EQ(0x002D1400u, disk::CtlCode(0x2D, 0x500, 0, 0));
   EXPECT_EQ(0x002D1080u, disk::CtlCode(0x2D, 0x420, 0, 0));
@@ -55,6 +64,25 @@ TEST(DiskSize, UnitIsChosenOnTheExactSizeBeforeRounding) {
   EXPECT_EQ("1.00 TB", disk::FormatDiskSize(Geometry(1, 1, 1024, 1u << 30)));
   EXPECT_EQ("0.13 KB", disk::FormatDiskSize(Geometry(1, 1, 1, 128)));  // 0.125: half away from zero
   EXPECT_EQ("28.89 GB", disk::FormatDiskSize(Geometry(3772, 255, 63, 512)));
+}
+
+TEST(NumberFormat, TheWholeDigitGroupingOfTheUserCounts) {
+  test::TestFolder machine;
+  {
+    test::ScopedDigitGrouping indian("3;2;0");  // three, then twos
+    EXPECT_EQ("12,34,56,789.50", os::FormatNumber("123456789.5", 2));
+    EXPECT_EQ("1,024.00", os::FormatNumber("1024", 2));
+  }
+  {
+    test::ScopedDigitGrouping once("3");  // three, then the rest in one group
+    EXPECT_EQ("123456,789.00", os::FormatNumber("123456789", 2));
+  }
+  {
+    test::ScopedDigitGrouping none("0");
+    EXPECT_EQ("123456789.00", os::FormatNumber("123456789", 2));
+  }
+  test::ScopedDigitGrouping threes("3;0");
+  EXPECT_EQ("123,456,789.00", os::FormatNumber("123456789", 2));
 }
 
 TEST(DiskSize, ComputedExactlyEvenWhereADoubleWouldRoundUp) {

@@ -182,18 +182,41 @@ TEST(FixFile, APasswordCharacterThatIsNotOneAnsiByteIsAnError) {
   EXPECT_FALSE(c.io.IsProccess());
 }
 
-TEST(FixFile, TheSameFileAsSourceAndTargetLosesNothing) {
+TEST(FixFile, TheSameFileAsSourceAndTargetIsRefusedAndLosesNothing) {
   test::TestFolder f;
   const std::string plain = Pattern(10000);
   f.Write("one", plain);
   Copy c;
-  int32_t result = c.Run(f.Path("one"), f.Path("one"));
-  if (result == 0) {
-    // Scrambled in place: a second run gives the original back.
-    EXPECT_TRUE(plain != f.Read("one"));
-    ASSERT_EQ(0, c.Run(f.Path("one"), f.Path("one")));
-  }
+  // The source is open for reading, shared for reading only: the same file
+  // cannot be opened again for writing.
+  EXPECT_EQ(32, c.Run(f.Path("one"), f.Path("one")));  // ERROR_SHARING_VIOLATION
   EXPECT_TRUE(plain == f.Read("one"));
+  EXPECT_EQ((Captions{""}), c.captions);
+}
+
+TEST(FileSharing, ReadersShareAWriterSharesWithNobody) {
+  test::TestFolder f;
+  f.Write("file", "data");
+  uint32_t error = 0;
+  {
+    os::File reader = os::File::Open(f.Path("file"), os::File::Mode::kRead, &error);
+    ASSERT_TRUE(reader.IsOpen());
+    EXPECT_TRUE(os::File::Open(f.Path("file"), os::File::Mode::kRead, &error).IsOpen());
+    EXPECT_FALSE(os::File::Open(f.Path("file"), os::File::Mode::kReadWrite, &error).IsOpen());
+    EXPECT_EQ(32u, error);
+    EXPECT_FALSE(os::File::Open(f.Path("file"), os::File::Mode::kCreateTruncate, &error).IsOpen());
+    EXPECT_EQ(32u, error);
+  }
+  {
+    os::File writer = os::File::Open(f.Path("file"), os::File::Mode::kReadWrite, &error);
+    ASSERT_TRUE(writer.IsOpen());
+    EXPECT_FALSE(os::File::Open(f.Path("file"), os::File::Mode::kRead, &error).IsOpen());
+    EXPECT_EQ(32u, error);
+    writer.Close();
+    // Closed, it is free again.
+    EXPECT_TRUE(os::File::Open(f.Path("file"), os::File::Mode::kRead, &error).IsOpen());
+  }
+  EXPECT_EQ("data", f.Read("file"));
 }
 
 }  // namespace

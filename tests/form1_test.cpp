@@ -3,11 +3,9 @@
 // program in C:\Tarnvale.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <thread>
 
 #include "app/config.h"
 #include "app/form1.h"
@@ -15,7 +13,9 @@
 #include "app/language.h"
 #include "os/ansi.h"
 #include "os/files.h"
+#include "os/process.h"
 #include "os/sim/sim.h"
+#include "os/sim/state.h"
 #include "os/system.h"
 #include "sys/text.h"
 #include "tests/support/disk_machines.h"
@@ -88,6 +88,22 @@ class Form1Test : public ::testing::Test {
         &ops);
     return form->Load();
   }
+  // The sample package's plug-in archive and archiver.
+  void InstallPartitionToolPlugIn() {
+    std::string sample = std::string(TV_SAMPLE_DIR) + "/program/Data/";
+    for (const char* file : {"Plugins/pacmd.aes", "Bin/x86.dll"}) {
+      std::ifstream in(sample + file, std::ios::binary);
+      std::stringstream bytes;
+      bytes << in.rdbuf();
+      m.WriteFile("C:\\Tarnvale\\Data\\" + sys::ReplaceAll(file, "/", "\\"), bytes.str());
+    }
+  }
+  // Whether a program of this name runs on the machine.
+  static bool Runs(const std::string& name) {
+    for (const os::ProcessEntry& p : os::ListProcesses())
+      if (sys::EqualsNoCase(p.exeName, name)) return true;
+    return false;
+  }
   std::vector<std::string> Layouts() {
     std::vector<std::string> out;
     for (int i = 0; i < window->ListCount(Control::kFsys); ++i) out.push_back(window->ListItem(Control::kFsys, i));
@@ -114,6 +130,11 @@ TEST_F(Form1Test, WithoutConfigurationTheDefaultsApply) {
   EXPECT_FALSE(window->IsMenuChecked(2031));
   EXPECT_TRUE(window->TimerEnabled(os::TimerId::kTimer1));
   EXPECT_EQ(10u, window->TimerInterval(os::TimerId::kTimer1));
+}
+
+TEST_F(Form1Test, TheSystemsErrorBoxesAreOffFromTheStart) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(os::kSemFailCriticalErrors | os::kSemNoOpenFileErrorBox, os::sim::State().errorMode);
 }
 
 TEST_F(Form1Test, CaptionsComeFromTheLanguageFile) {
@@ -186,6 +207,14 @@ TEST_F(Form1Test, StopAtATaskbarStepTurnsTaskbarProgressOffForGood) {
   EXPECT_EQ("0", app::ReadCfg("BreakPoint", "Option"));
   // The comment goes along, in the code page of the machine.
   EXPECT_NE(std::string::npos, ConfigFile().find("TaskbarProgress=0\t\t\t\t//"));
+}
+
+TEST_F(Form1Test, StopAtStepOneTurnsTaskbarProgressOffToo) {
+  Config("TaskbarProgress=1\r\nBreakPoint=1\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(0, app::iTaskbarProg);
+  EXPECT_EQ("0", app::ReadCfg("TaskbarProgress", "Option"));
+  EXPECT_EQ("0", app::ReadCfg("BreakPoint", "Option"));
 }
 
 TEST_F(Form1Test, TaskbarProgressStaysOnAfterOtherSteps) {
@@ -298,12 +327,28 @@ TEST_F(Form1Test, FontListOfTheLanguageFileWhenTheCaptionFontIsUnknown) {
   EXPECT_EQ("SimSun", window->FontName());
 }
 
+TEST_F(Form1Test, TheWindowFontIsNinePointsOfCharacterSetOneEvenWithoutACaptionFont) {
+  m.Update([](os::sim::Machine& mm) { mm.captionFont = ""; });
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("", app::sFontName);
+  EXPECT_EQ("MS Sans Serif", window->FontName());  // the design's face stays
+  EXPECT_EQ(9, window->FontPoints());
+  EXPECT_EQ(1, window->FontCharset());
+}
+
 TEST_F(Form1Test, CaptionFontWinsOverTheFontList) {
   m.Update([](os::sim::Machine& mm) { mm.captionFont = "Segoe UI"; });
   Language(1033, {{0, "Select disk:"}}, "SimSun");
   ASSERT_TRUE(Start());
   EXPECT_EQ("Segoe UI", app::sFontName);
   EXPECT_EQ("Segoe UI", window->FontName());
+}
+
+TEST_F(Form1Test, TheLastLanguageStringIsReadToo) {
+  Language(1033, {{0, "Select disk:"}, {67, "Diskpart"}, {68, "Last of all"}});
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("Diskpart", app::LangString(67));
+  EXPECT_EQ("Last of all", app::LangString(68));
 }
 
 TEST_F(Form1Test, LanguageStringsKeepCommentsAndTabs) {
@@ -391,6 +436,23 @@ TEST_F(Form1Test, TheWindowDoesNotCloseWhileAnOperationRuns) {
   EXPECT_TRUE(form->OnCloseRequest());
 }
 
+TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
+  // The Windows folder's drive is not there, so no per-run folder can be
+  // made: an operation would put its scripts and tools at a drive's root.
+  m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
+  ASSERT_TRUE(Start());
+  EXPECT_EQ("", app::sTmpPath);
+  form->OnClick(Control::kCommand1);
+  form->OnKeyDown(os::kVkF2, {});
+  form->OnKeyDown(os::kVkF5, {});
+  form->InstPEToDisk();
+  EXPECT_TRUE(ops.started.empty());
+  ASSERT_EQ(4u, window->Messages().size());
+  EXPECT_EQ(os::kMbIconStop, window->Messages()[0].style);
+  EXPECT_NE(std::string::npos, window->Messages()[0].text.find("working folder"));
+  EXPECT_FALSE(form->guard().Busy());
+}
+
 TEST_F(Form1Test, ButtonEnableLocksTheFiveInputs) {
   ASSERT_TRUE(Start());
   form->ButtonEnable(false);
@@ -422,14 +484,7 @@ TEST_F(Form1Test, InstanceCommandNorBringsTheWindowBack) {
 }
 
 TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
-  // The sample package's plug-in archive and archiver.
-  std::string sample = std::string(TV_SAMPLE_DIR) + "/program/Data/";
-  for (const char* file : {"Plugins/pacmd.aes", "Bin/x86.dll"}) {
-    std::ifstream in(sample + file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    m.WriteFile("C:\\Tarnvale\\Data\\" + sys::ReplaceAll(file, "/", "\\"), bytes.str());
-  }
+  InstallPartitionToolPlugIn();
   ASSERT_TRUE(Start());
   form->OnTimer(os::TimerId::kTimer1);
   // The tick runs once, then waits for the last phase of a make.
@@ -442,10 +497,36 @@ TEST_F(Form1Test, TheFirstTimerTickPreparesThePartitionToolInTheBackground) {
   EXPECT_EQ("\"C:\\Tarnvale\\Data\\Bin\\x86.dll\" x -p52416035 " + app::sTmpPath + "\\pacmd.aes -y -o\"" +
                 app::sTmpPath + "\"",
             started[0]);
-  for (int i = 0; i < 200 && !os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  // The wait ends when the archiver does, however long it takes.
+  EXPECT_TRUE(form->WaitForPartitionTool());
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\PartAssist.exe"));
   EXPECT_TRUE(os::PathExists(app::sTmpPath + "\\PACMD\\bootsect.exe"));
+}
+
+TEST_F(Form1Test, ClosingEndsABackgroundUnpackThatDoesNotFinish) {
+  InstallPartitionToolPlugIn();
+  // An archiver that never finishes; the brief wait at closing passes quickly.
+  m.Update([](os::sim::Machine& mm) {
+    mm.faults["7zz"] = "hang";
+    mm.timeScale = 100;
+  });
+  ASSERT_TRUE(Start());
+  form->OnTimer(os::TimerId::kTimer1);
+  ASSERT_TRUE(Runs("x86.dll"));
+  std::string folder = app::sTmpPath;
+  form->OnUnload();
+  EXPECT_FALSE(Runs("x86.dll"));  // it does not outlive the window
+  EXPECT_FALSE(os::PathExists(folder));
+}
+
+TEST_F(Form1Test, ClosingLetsAFinishingUnpackEndFirst) {
+  InstallPartitionToolPlugIn();
+  ASSERT_TRUE(Start());
+  form->OnTimer(os::TimerId::kTimer1);
+  std::string folder = app::sTmpPath;
+  form->OnUnload();
+  EXPECT_FALSE(Runs("x86.dll"));
+  EXPECT_FALSE(os::PathExists(folder));
 }
 
 TEST_F(Form1Test, ThePreparationIsNotRepeatedWhenTheToolIsThere) {

@@ -1,5 +1,6 @@
 # The seam, the simulated machine, the configuration file and the services of the foundation.
 list(APPEND TV_SHARED_TESTS
+  code_pages_test.cpp
   command_line_test.cpp
   config_test.cpp
   folder_services_test.cpp

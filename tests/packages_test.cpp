@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "make/find_packages.h"
+#include "os/files.h"
 #include "tests/support/sim_machine.h"
 #include "tests/support/test_folder.h"
 
@@ -73,6 +74,20 @@ TEST_F(Packages, PackagesCopiedInAfterAnEarlierSearchAreSeen) {
   File("C:\\Apps\\pe.iso");
   EXPECT_EQ(make::kIsoWithoutFba, make::FindFbaIso7z());
   EXPECT_EQ("C:\\Apps\\pe.iso", app::sIsoFile);
+}
+
+TEST_F(Packages, PackagesDeletedAfterAnEarlierSearchAreGone) {
+  File("C:\\Apps\\Tarnvale\\pe.iso");
+  File("C:\\Apps\\Tarnvale\\ud.fba");
+  File("C:\\Apps\\Tarnvale\\data.7z");
+  EXPECT_EQ(make::kIsoWithFba, make::FindFbaIso7z());
+  EXPECT_EQ("C:\\Apps\\Tarnvale\\data.7z", app::s7zFile);
+  ASSERT_TRUE(os::RemoveFile("C:\\Apps\\Tarnvale\\data.7z"));
+  ASSERT_TRUE(os::RemoveFile("C:\\Apps\\Tarnvale\\ud.fba"));
+  EXPECT_EQ(make::kIsoWithoutFba, make::FindFbaIso7z());
+  EXPECT_EQ("", app::s7zFile);
+  EXPECT_EQ("", app::sFbaFile);
+  EXPECT_EQ("C:\\Apps\\Tarnvale\\pe.iso", app::sIsoFile);
 }
 
 }  // namespace

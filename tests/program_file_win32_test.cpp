@@ -1,7 +1,9 @@
-// Tarnvale.exe as a file: a 32-bit GUI program whose embedded manifest asks
-// for administrator rights, common controls 6 and DPI awareness and declares
-// Windows Vista to 10, with its version information. It lies beside this
-// test program in the build's bin folder.
+// Tarnvale.exe as a file: a GUI program of this build's machine type (the
+// shipped i686 program is PE32 i386; its x86_64 variant, which the tests run
+// against where 32-bit programs cannot run, is PE32+ x64), whose embedded
+// manifest asks for administrator rights, common controls 6 and DPI
+// awareness and declares Windows Vista to 10, with its icon and its version
+// information. It lies beside this test program in the build's bin folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +21,10 @@ std::wstring ProgramPath() {
   return os::win32::Wide(self.substr(0, self.rfind('\\')) + "\\Tarnvale.exe");
 }
 
-TEST(ProgramFile, IsA32BitGuiProgram) {
+// The variant under test is the one this test program was built as.
+constexpr bool k64Bit = sizeof(void*) == 8;
+
+TEST(ProgramFile, IsAGuiProgramOfThisBuildsMachineType) {
   HANDLE file = CreateFileW(ProgramPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, file);
   std::vector<unsigned char> head(4096);
@@ -29,11 +34,38 @@ TEST(ProgramFile, IsA32BitGuiProgram) {
   ASSERT_GT(got, 0x200u);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(head.data());
   ASSERT_EQ(IMAGE_DOS_SIGNATURE, dos->e_magic);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(head.data() + dos->e_lfanew);
-  ASSERT_EQ(IMAGE_NT_SIGNATURE, nt->Signature);
-  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
-  EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt->OptionalHeader.Magic);  // PE32
-  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt->OptionalHeader.Subsystem);
+  ASSERT_LT(static_cast<DWORD>(dos->e_lfanew), got - sizeof(IMAGE_NT_HEADERS64));
+  auto nt32 = reinterpret_cast<const IMAGE_NT_HEADERS32*>(head.data() + dos->e_lfanew);
+  auto nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(head.data() + dos->e_lfanew);
+  ASSERT_EQ(IMAGE_NT_SIGNATURE, nt32->Signature);
+  if (k64Bit) {
+    EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, nt64->FileHeader.Machine);
+    ASSERT_EQ(IMAGE_NT_OPTIONAL_HDR64_MAGIC, nt64->OptionalHeader.Magic);  // PE32+
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt64->OptionalHeader.Subsystem);
+  } else {
+    EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt32->FileHeader.Machine);
+    ASSERT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt32->OptionalHeader.Magic);  // PE32
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt32->OptionalHeader.Subsystem);
+  }
+}
+
+TEST(ProgramFile, CarriesItsIconInTheSizesOfMenusTitleBarsAndDialogs) {
+  HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(program);
+  for (int size : {16, 32, 48}) {
+    HANDLE icon = LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+    EXPECT_TRUE(icon) << size;
+    ICONINFO info{};
+    if (icon && GetIconInfo(static_cast<HICON>(icon), &info)) {
+      BITMAP bitmap{};
+      GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+      EXPECT_EQ(size, bitmap.bmWidth);
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    }
+    if (icon) DestroyIcon(static_cast<HICON>(icon));
+  }
+  FreeLibrary(program);
 }
 
 std::string Manifest() {

@@ -78,6 +78,23 @@ TEST(ShellWait, RedirectionIsOffForTheStartAloneFromVistaOn) {
   EXPECT_EQ("wow64-off\tok\tnative.exe 2", log[1]);
 }
 
+TEST(ShellWait, RedirectionIsOffOnVistaAndSevenToo) {
+  for (uint32_t minor : {0u, 1u}) {
+    test::SimMachine m([&](os::sim::Machine& mm) {
+      mm.windowsMajor = 6;
+      mm.windowsMinor = minor;
+    });
+    m.InstallProgram("C:\\Windows\\System32\\native.exe", "test-exit");
+    EXPECT_EQ(6, sys::GetSysVer());
+    EXPECT_TRUE(sys::ShellWait("C:\\Windows\\System32\\native.exe", 0));
+    EXPECT_TRUE(sys::ShellNoWait("native.exe 2", 0));
+    std::vector<std::string> log = m.StartedLog();
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ("wow64-off\tok\tC:\\Windows\\System32\\native.exe", log[0]) << "6." << minor;
+    EXPECT_EQ("wow64-off\tok\tnative.exe 2", log[1]) << "6." << minor;
+  }
+}
+
 TEST(ShellWait, OlderSystemsKeepRedirection) {
   test::SimMachine m([](os::sim::Machine& mm) {
     mm.windowsMajor = 5;

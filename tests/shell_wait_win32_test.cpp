@@ -55,6 +55,14 @@ TEST(ShellWaitWin32, NoWaitReturnsWhileTheChildRuns) {
   EXPECT_LT(os::TickCount() - start, 2000u);
 }
 
+TEST(ErrorBoxes, AreOffForThisProcessAndThoseItStarts) {
+  UINT before = SetErrorMode(0);  // from no flags at all (Wine starts with some)
+  os::SuppressErrorBoxes();
+  UINT mode = SetErrorMode(before);
+  EXPECT_EQ(static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+            mode & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+}
+
 TEST(ShellWaitWin32, AMissingProgramIsReported) {
   uint32_t error = 0;
   EXPECT_FALSE(sys::ShellWait("C:\\no\\such\\folder\\tool.exe /x", 0, &error));

@@ -77,6 +77,38 @@ TEST(MachineDescription, WritingAndReadingBackKeepsEverything) {
   EXPECT_EQ(text, os::sim::FormatMachine(*again));
 }
 
+TEST(MachineDescription, EveryValueSurvivesTheRoundTrip) {
+  // A fault program with a blank, values holding a CR (at the end of a
+  // value and alone), quotes, '#' and '=', and numbers at the ends of their ranges.
+  os::sim::Machine m;
+  m.faults["disk part"] = "missing";
+  m.captionFont = "Segoe\r";
+  m.env["A B"] = "x \"y\" # z=1";
+  m.env["CR"] = "\r";
+  m.timeScale = 1.0 / 3;
+  m.grouping = "3;2;0";
+  os::sim::Disk d;
+  d.number = 2147483647;
+  d.sizeBytes = 16ull << 30;
+  d.vendor = "\r";
+  d.product = "Flash\rDisk";
+  m.disks.push_back(d);
+  std::string text = os::sim::FormatMachine(m);
+  std::string error;
+  auto again = os::sim::ParseMachine(text, &error);
+  ASSERT_TRUE(again) << error << "\n" << text;
+  EXPECT_EQ(text, os::sim::FormatMachine(*again));
+  EXPECT_EQ("missing", again->faults.at("disk part"));
+  EXPECT_EQ("Segoe\r", again->captionFont);
+  EXPECT_EQ("\r", again->env.at("CR"));
+  EXPECT_EQ(1.0 / 3, again->timeScale);
+  EXPECT_EQ("3;2;0", again->grouping);
+  ASSERT_EQ(1u, again->disks.size());
+  EXPECT_EQ(2147483647, again->disks[0].number);
+  EXPECT_EQ("\r", again->disks[0].vendor);
+  EXPECT_EQ("Flash\rDisk", again->disks[0].product);
+}
+
 TEST(MachineDescription, MistakesNameTheirLine) {
   struct Case {
     const char* text;
@@ -91,6 +123,16 @@ TEST(MachineDescription, MistakesNameTheirLine) {
       {"label x\n", "line 1: unknown statement 'label'"},
       {"disk 1 size=1G colour=red\n", "line 1: unknown option 'colour'"},
       {"drive C fixed label=\"open\n", "line 1: a quote is not closed"},
+      // Numbers the clock or the description cannot hold.
+      {"locale 1033\ntimescale inf\n", "line 2: timescale needs a number from 0.001 to 1000000"},
+      {"timescale nan\n", "line 1: timescale needs a number from 0.001 to 1000000"},
+      {"timescale 1e999\n", "line 1: timescale needs a number from 0.001 to 1000000"},
+      {"timescale 0\n", "line 1: timescale needs a number from 0.001 to 1000000"},
+      {"disk 2222222222 size=1G\n", "line 1: disk needs a number"},
+      {"locale 4294967296\n", "line 1: locale needs a number"},
+      {"codepage -1\n", "line 1: codepage needs a number"},
+      {"disk 1 size=99999999999999999999\n",
+       "line 1: '99999999999999999999' is not a size (a number, or one ending in K, M, G or T)"},
   };
   for (const Case& c : cases) {
     std::string error;

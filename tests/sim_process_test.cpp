@@ -1,7 +1,9 @@
 // Starting programs on the simulated machine: the search rules, the command
 // interpreter, batch files, WOW64 redirection and the wait.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include "os/events.h"
 #include "os/process.h"
 #include "os/sim/sim.h"
 #include "tests/support/sim_machine.h"
@@ -118,6 +120,48 @@ TEST(SimProcess, WaitReturnsWhenTheProcessEndsAndTimesOutBefore) {
   EXPECT_EQ(os::kStillActive, os::ExitCode(p));
   EXPECT_EQ(os::WaitResult::kProcessEnded, os::WaitProcessOrEvents(p, os::kInfinite));
   EXPECT_EQ(2u, os::ExitCode(p));
+}
+
+// Whether a program of this name is in the machine's process list, and its id.
+uint32_t Listed(const std::string& name) {
+  for (const os::ProcessEntry& e : os::ListProcesses())
+    if (e.exeName == name) return e.id;
+  return 0;
+}
+
+TEST(SimProcess, TheProcessListShowsWhatTheCommandInterpreterStarted) {
+  test::SimMachine m;
+  m.InstallProgram("C:\\PACMD\\PartAssist.exe", "test-sleep");
+  os::Process cmd = os::StartProcess("cmd.exe /c C:\\PACMD\\PartAssist.exe 600000", 0);
+  ASSERT_TRUE(cmd.IsValid());
+  // The command interpreter starts the program in turn; it shows up as soon
+  // as it runs, as it would in a snapshot of Windows' processes.
+  uint32_t id = 0;
+  while (!(id = Listed("PartAssist.exe")) && os::WaitProcessOrEvents(cmd, 20) != os::WaitResult::kProcessEnded) {
+  }
+  ASSERT_NE(0u, id) << "the program that cmd started is not listed";
+  EXPECT_NE(0u, Listed("cmd.exe"));
+  // Once it has ended it is gone from the list, and so is the command interpreter.
+  kill(static_cast<pid_t>(id), SIGKILL);
+  EXPECT_EQ(os::WaitResult::kProcessEnded, os::WaitProcessOrEvents(cmd, os::kInfinite));
+  EXPECT_EQ(0u, Listed("PartAssist.exe"));
+  EXPECT_EQ(0u, Listed("cmd.exe"));
+}
+
+TEST(SimProcess, AnEndedProcessHasTheExitCodeItWasGiven) {
+  test::SimMachine m;
+  m.InstallProgram("C:\\Tools\\sleep.exe", "test-sleep");
+  os::Process p = os::StartProcess("C:\\Tools\\sleep.exe 600000", 0);
+  ASSERT_TRUE(p.IsValid());
+  EXPECT_NE(0u, Listed("sleep.exe"));
+  EXPECT_TRUE(os::TerminateProcess(p, 42));
+  os::WaitResult r;
+  while ((r = os::WaitProcessOrEvents(p, os::kInfinite)) == os::WaitResult::kEventsPending) os::PumpEvents();
+  EXPECT_EQ(os::WaitResult::kProcessEnded, r);
+  EXPECT_EQ(42u, os::ExitCode(p));
+  EXPECT_EQ(0u, Listed("sleep.exe"));
+  EXPECT_FALSE(os::TerminateProcess(p, 1)) << "it has ended already";
+  EXPECT_FALSE(os::TerminateProcess(os::Process(), 1));
 }
 
 }  // namespace

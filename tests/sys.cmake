@@ -3,6 +3,7 @@ list(APPEND TV_SHARED_TESTS
   file_io_test.cpp
 )
 list(APPEND TV_HOST_TESTS
+  file_io_sim_test.cpp
   plugin_archive_test.cpp
   shell_wait_test.cpp
   tool_commands_test.cpp

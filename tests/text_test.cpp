@@ -1,6 +1,9 @@
 // The text helpers that the configuration and the make procedure rely on.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "sys/text.h"
 
 namespace {
@@ -22,6 +25,16 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(4813, sys::RoundHalfEven(4812.8));
   EXPECT_EQ(0, sys::RoundHalfEven(0.5));
   EXPECT_EQ(2, sys::RoundHalfEven(1.5));
+}
+
+TEST(RoundHalfEven, ValuesPastTheRangeStayAtItsEnds) {
+  EXPECT_EQ(INT64_MAX, sys::RoundHalfEven(9223372036854775808.0));  // 2^63
+  EXPECT_EQ(INT64_MAX, sys::RoundHalfEven(1e20 * 1024));
+  EXPECT_EQ(INT64_MAX, sys::RoundHalfEven(HUGE_VAL));
+  EXPECT_EQ(INT64_MIN, sys::RoundHalfEven(-9223372036854775808.0));
+  EXPECT_EQ(INT64_MIN, sys::RoundHalfEven(-1e30));
+  EXPECT_EQ(0, sys::RoundHalfEven(NAN));
+  EXPECT_EQ(9223372036854774784, sys::RoundHalfEven(9223372036854774784.0));  // the largest below 2^63
 }
 
 TEST(TrimSpaces, OnlyTheSpaceCharacter) {

@@ -169,6 +169,8 @@ std::string WindowModel::SetFontName(std::string_view face) {
   bool installed = std::any_of(installedFonts_.begin(), installedFonts_.end(),
                                [&](const std::string& f) { return sys::EqualsNoCase(f, face); });
   font_ = installed ? std::string(face) : "MS Sans Serif";
+  fontPoints_ = 9;
+  fontCharset_ = 1;
   NotifyChanged();
   return font_;
 }

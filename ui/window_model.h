@@ -96,6 +96,10 @@ class WindowModel : public os::MainWindow {
   bool IsMenuChecked(int id) const override;
   std::string SetFontName(std::string_view face) override;
   std::string FontName() const override { return font_; }
+  // The window font's size in points and character set: the design's 8 and
+  // 0 until SetFontName() makes them 9 and 1.
+  int FontPoints() const { return fontPoints_; }
+  int FontCharset() const { return fontCharset_; }
   int ControlHeight(os::Control control) const override;
   int TwipsPerPixelX() const override { return twipsPerPixel_; }
   int TwipsPerPixelY() const override { return twipsPerPixel_; }
@@ -130,6 +134,7 @@ class WindowModel : public os::MainWindow {
   std::map<int, bool> checks_;
   std::vector<ShownMessage> messages_;
   std::string font_ = "MS Sans Serif";
+  int fontPoints_ = 8, fontCharset_ = 0;
   std::vector<std::string> installedFonts_;
   os::Control focus_ = os::Control::kRDriver;
   int twipsPerPixel_ = 15, charWidth_ = 7, scrollBarWidth_ = 17;

@@ -49,6 +49,9 @@ Device OpenDevice(std::string_view path, uint32_t /*access*/, uint32_t /*share*/
     std::string digits = upper.substr(13);
     if (!std::all_of(digits.begin(), digits.end(), [](char c) { return isdigit(static_cast<unsigned char>(c)); }))
       return Device();
+    // A number past any disk's (leading zeros aside) names no device: the open fails.
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (digits.size() > 9) return Device();
     int number = std::stoi(digits);
     if (!machine->FindDisk(number)) return Device();
     impl->target = Device::Impl::Target::kDisk;

@@ -32,7 +32,7 @@ void EventLoop::RemoveSource(EventSource* source) {
 
 uint64_t EventLoop::Now() {
   double scale = MachineFolder().empty() ? 1.0 : Current()->timeScale;
-  if (scale <= 0) scale = 1.0;
+  if (!(scale > 0) || !std::isfinite(scale)) scale = 1.0;
   uint64_t real = RealMicros();
   if (scale_ == 0) {
     scale_ = scale;

@@ -10,7 +10,7 @@ namespace {
 
 bool KnownKind(std::string_view kind) {
   return kind == "missing" || kind == "exit-early" || kind == "no-output" || kind == "partial" ||
-         kind == "unplug" || kind == "give-letter" || kind == "slow";
+         kind == "unplug" || kind == "give-letter" || kind == "slow" || kind == "hang";
 }
 
 bool Applies(const FaultSwitch& fault, std::string_view command) {

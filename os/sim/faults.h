@@ -8,8 +8,9 @@
 // "aes", "format", "diskpart", "bootsect", "ginst", "bcdedit", "qemu", "7zz"),
 // <kind> is one of "missing", "exit-early", "no-output", "partial",
 // "unplug" (the USB disks are pulled out as the program starts),
-// "give-letter" (a repartitioned disk's letter goes to another disk) and
-// "slow" (the program takes a second longer),
+// "give-letter" (a repartitioned disk's letter goes to another disk),
+// "slow" (the program takes a second longer) and "hang" (the program does
+// nothing and does not end until it is ended),
 // @<command> limits it to one command of the program (such as "list" of the
 // partition tool), and *<times> makes it wear off after that many uses.
 // The program starter plays "missing"; the stand-ins play the rest.
@@ -26,7 +27,7 @@
 namespace os::sim {
 
 struct FaultSwitch {
-  std::string kind;     // "missing", "exit-early", "no-output", "partial", "unplug", "give-letter", "slow"
+  std::string kind;     // "missing", "exit-early", "no-output", "partial", "unplug", "give-letter", "slow", "hang"
   std::string command;  // "" for every command of the program
   int times = -1;       // uses left; -1 for ever
 };

@@ -1,11 +1,17 @@
 // Open files of the simulated machine: a host file descriptor behind a Windows path.
+// Opens follow the sharing rules of CreateFile within the process: a file
+// open for reading (others may read) can be opened for reading again; a file
+// open for writing (others may do nothing) cannot be opened at all, and a
+// file open for reading cannot be opened for writing (ERROR_SHARING_VIOLATION).
 #include "os/file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "os/files.h"
 #include "os/sim/host_files.h"
@@ -17,7 +23,32 @@ namespace os {
 
 struct File::Impl {
   int fd = -1;
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool writes = false;  // opened for writing, shared with nobody; else for reading, shared for reading
+  ~Impl();
 };
+
+namespace {
+
+// The files this process holds open.
+std::vector<const File::Impl*>& OpenFiles() {
+  static std::vector<const File::Impl*> open;
+  return open;
+}
+
+bool SharingAllows(const struct stat& st, bool writes) {
+  for (const File::Impl* other : OpenFiles())
+    if (other->device == st.st_dev && other->inode == st.st_ino && (writes || other->writes)) return false;
+  return true;
+}
+
+}  // namespace
+
+File::Impl::~Impl() {
+  auto& open = OpenFiles();
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
+}
 
 File::File() = default;
 File::~File() { Close(); }
@@ -44,6 +75,9 @@ File File::Open(std::string_view path, Mode mode, uint32_t* error) {
   bool exists = sim::HostIsFile(*host);
   if (mode == Mode::kRead && !exists) return fail(sim::kErrorFileNotFound);
   if (mode != Mode::kRead && exists && (sim::HostAttributes(*host) & kAttrReadOnly)) return fail(sim::kErrorAccessDenied);
+  struct stat st {};
+  bool writes = mode != Mode::kRead;
+  if (exists && stat(host->c_str(), &st) == 0 && !SharingAllows(st, writes)) return fail(sim::kErrorSharingViolation);
   int flags = O_CLOEXEC;
   if (mode == Mode::kRead) flags |= O_RDONLY;
   else if (mode == Mode::kReadWrite) flags |= O_RDWR | O_CREAT;
@@ -52,6 +86,12 @@ File File::Open(std::string_view path, Mode mode, uint32_t* error) {
   if (fd < 0) return fail(errno == ENOENT ? sim::kErrorPathNotFound : sim::kErrorAccessDenied);
   file.impl_ = std::make_unique<Impl>();
   file.impl_->fd = fd;
+  file.impl_->writes = writes;
+  if (fstat(fd, &st) == 0) {
+    file.impl_->device = st.st_dev;
+    file.impl_->inode = st.st_ino;
+    OpenFiles().push_back(file.impl_.get());
+  }
   if (error) *error = 0;
   return file;
 }

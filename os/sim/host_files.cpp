@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -68,7 +69,8 @@ uint32_t HostAttributes(const std::string& hostPath) {
   std::string line;
   while (std::getline(in, line)) {
     size_t tab = line.rfind('\t');
-    if (tab != std::string::npos && line.substr(0, tab) == name) return static_cast<uint32_t>(std::stoul(line.substr(tab + 1)));
+    if (tab != std::string::npos && line.substr(0, tab) == name)
+      return static_cast<uint32_t>(strtoul(line.c_str() + tab + 1, nullptr, 10));
   }
   return 0;
 }

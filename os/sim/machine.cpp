@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -29,7 +32,9 @@ std::optional<uint64_t> ParseSize(std::string_view text, uint64_t unit) {
   size_t i = 0;
   uint64_t whole = 0;
   while (i < text.size() && isdigit(static_cast<unsigned char>(text[i]))) {
-    whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
+    uint64_t digit = static_cast<uint64_t>(text[i] - '0');
+    if (whole > (UINT64_MAX - digit) / 10) return std::nullopt;  // past 64 bits
+    whole = whole * 10 + digit;
     ++i;
   }
   if (i == 0) return std::nullopt;
@@ -52,7 +57,9 @@ std::optional<uint64_t> ParseSize(std::string_view text, uint64_t unit) {
   else if (suffix == "G" || suffix == "GB") mult = 1ull << 30;
   else if (suffix == "T" || suffix == "TB") mult = 1ull << 40;
   else return std::nullopt;
-  return whole * mult + static_cast<uint64_t>(fraction * static_cast<double>(mult));
+  uint64_t part = static_cast<uint64_t>(fraction * static_cast<double>(mult));
+  if (mult && whole > (UINT64_MAX - part) / mult) return std::nullopt;
+  return whole * mult + part;
 }
 
 namespace {
@@ -100,10 +107,24 @@ bool SplitWords(std::string_view text, std::vector<std::string>& words, std::str
   return true;
 }
 
+// Group sizes of the digit grouping: single digits separated by ';'.
+constexpr double kMinTimeScale = 0.001, kMaxTimeScale = 1e6;
+
+bool IsGrouping(const std::string& text) {
+  if (text.empty() || text.size() > 19) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool digit = text[i] >= '0' && text[i] <= '9';
+    if (i % 2 == 0 ? !digit : text[i] != ';') return false;
+  }
+  return true;
+}
+
 std::string Quote(const std::string& value) {
   bool plain = !value.empty();
+  // Blanks, quotes, '=' and '#' would split or end the word; a CR at the end
+  // of a line would be taken for its line end.
   for (char c : value)
-    if (c == ' ' || c == '\t' || c == '"' || c == '=' || c == '#') plain = false;
+    if (c == ' ' || c == '\t' || c == '"' || c == '=' || c == '#' || c == '\r') plain = false;
   if (plain) return value;
   std::string out = "\"";
   for (char c : value) {
@@ -172,11 +193,12 @@ class Parser {
     if (kind == "windir") return Text(arg(1), m_.windir, why);
     if (kind == "program") return Text(arg(1), m_.program, why);
     if (kind == "timescale") {
-      // The text lives while `end` points into it.
-      std::string text = arg(1);
+      // A finite scale in a range the clock can count in: not inf, nan or 1e999.
+      const std::string text = arg(1);
       char* end = nullptr;
       double v = strtod(text.c_str(), &end);
-      if (text.empty() || *end || v <= 0) return Bad(why, "timescale needs a positive number");
+      if (text.empty() || *end || !std::isfinite(v) || v < kMinTimeScale || v > kMaxTimeScale)
+        return Bad(why, "timescale needs a number from 0.001 to 1000000");
       m_.timeScale = v;
       return true;
     }
@@ -188,7 +210,11 @@ class Parser {
     if (kind == "number-format") {
       if (l.options.count("decimal")) m_.decimalSep = l.options["decimal"];
       if (l.options.count("group")) m_.groupSep = l.options["group"];
-      return NoOtherOptions(l, {"decimal", "group"}, why);
+      if (l.options.count("grouping")) {
+        m_.grouping = l.options["grouping"];
+        if (!IsGrouping(m_.grouping)) return Bad(why, "grouping is group sizes such as 3;0 or 3;2;0");
+      }
+      return NoOtherOptions(l, {"decimal", "group", "grouping"}, why);
     }
     if (kind == "screen") {
       if (!Num(l, "dpi", m_.dpi, why) || !Num(l, "char-width", m_.charWidth, why) ||
@@ -343,7 +369,7 @@ class Parser {
     if (o.count("letter") && !Letter(o["letter"], p.letter, why)) return false;
     if (o.count("folder")) p.folder = o["folder"];
     if (o.count("boot")) p.bootCode = o["boot"];
-    if (p.start + p.sectors > d->Sectors())
+    if (p.start > d->Sectors() || p.sectors > d->Sectors() - p.start)
       return Bad(why, "the partition ends past the end of disk " + std::to_string(number));
     d->partitions.push_back(p);
     return NoOtherOptions(l, {"start", "size", "type", "active", "hidden", "fs", "label", "letter", "folder", "boot"},
@@ -376,16 +402,20 @@ class Parser {
   }
   static bool UInt(const std::string& text, uint32_t& out, const char* message, std::string* why) {
     char* end = nullptr;
-    unsigned long v = strtoul(text.c_str(), &end, 0);
-    if (text.empty() || *end) return Bad(why, message);
+    errno = 0;
+    unsigned long long v = strtoull(text.c_str(), &end, 0);
+    // No sign, nothing past the 32-bit range: such a number would come back as another one.
+    if (text.empty() || *end || errno == ERANGE || text.find('-') != std::string::npos || v > UINT32_MAX)
+      return Bad(why, message);
     out = static_cast<uint32_t>(v);
     return true;
   }
   static bool IntWord(Line& l, size_t i, int& out, const char* message, std::string* why) {
     if (i >= l.words.size()) return Bad(why, message);
     char* end = nullptr;
-    long v = strtol(l.words[i].c_str(), &end, 10);
-    if (l.words[i].empty() || *end || v < 0) return Bad(why, message);
+    errno = 0;
+    long long v = strtoll(l.words[i].c_str(), &end, 10);
+    if (l.words[i].empty() || *end || v < 0 || errno == ERANGE || v > INT_MAX) return Bad(why, message);
     out = static_cast<int>(v);
     return true;
   }
@@ -402,6 +432,7 @@ class Parser {
     if (!l.options.count(name)) return true;
     uint32_t v = 0;
     if (!UInt(l.options[name], v, (std::string(name) + " needs a number").c_str(), why)) return false;
+    if (v > INT_MAX) return Bad(why, std::string(name) + " is too large");
     out = static_cast<int>(v);
     return true;
   }
@@ -458,10 +489,14 @@ std::string FormatMachine(const Machine& m) {
   out << "codepage " << m.codePage << "\n";
   out << "windir " << Quote(m.windir) << "\n";
   out << "program " << Quote(m.program) << "\n";
-  out << "timescale " << m.timeScale << "\n";
+  char scale[32];
+  snprintf(scale, sizeof scale, "%.17g", m.timeScale);
+  out << "timescale " << scale << "\n";
   out << "caption-font " << Quote(m.captionFont) << "\n";
   for (const auto& f : m.fonts) out << "font " << Quote(f) << "\n";
-  out << "number-format decimal=" << Quote(m.decimalSep) << " group=" << Quote(m.groupSep) << "\n";
+  out << "number-format decimal=" << Quote(m.decimalSep) << " group=" << Quote(m.groupSep);
+  if (m.grouping != "3;0") out << " grouping=" << m.grouping;
+  out << "\n";
   out << "screen dpi=" << m.dpi << " char-width=" << m.charWidth << " scroll-bar=" << m.scrollBarWidth << "\n";
   for (const auto& [k, v] : m.env) out << "env " << Quote(k) << " " << Quote(v) << "\n";
   for (const Drive& d : m.drives) {
@@ -510,7 +545,7 @@ std::string FormatMachine(const Machine& m) {
   }
   for (const SimProcess& p : m.processes)
     out << "process " << p.id << " " << Quote(p.name) << " access=" << (p.fullAccess ? "full" : "limited") << "\n";
-  for (const auto& [tool, kind] : m.faults) out << "fault " << tool << " " << Quote(kind) << "\n";
+  for (const auto& [tool, kind] : m.faults) out << "fault " << Quote(tool) << " " << Quote(kind) << "\n";
   return out.str();
 }
 

@@ -101,6 +101,7 @@ struct Machine {
   std::string captionFont = "Segoe UI";  // face name of the window-caption font
   std::vector<std::string> fonts;        // installed font faces
   std::string decimalSep = ".", groupSep = ",";
+  std::string grouping = "3;0";   // digit groups from the right, as Windows writes them ("3;2;0")
   // The screen: dots per inch (twips per pixel = 1440 / dpi), the average
   // character width of the window font and the width of a scroll bar, in pixels.
   uint32_t dpi = 96, charWidth = 7, scrollBarWidth = 17;

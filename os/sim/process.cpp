@@ -6,18 +6,31 @@
 // where <redirection> is "wow64-on", "wow64-off" or "native" (the caller
 // itself is a 64-bit program) and <result> is "ok" or "error=<n>". The
 // children's output goes to <machine>/output.log.
+//
+// Every program that runs on the machine, whichever process of the machine
+// started it (the system, or the stand-in cmd), has a file
+// <machine>/running/<pid> holding its name and its host start time; the
+// process list shows those that still run, as a snapshot shows every process
+// of the system.
 #include "os/process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <sstream>
+#include <vector>
 
 #include "os/sim/command_line.h"
 #include "os/sim/event_loop.h"
@@ -37,6 +50,7 @@ struct Process::Impl {
   int pidfd = -1;
   bool reaped = false;
   uint32_t exitCode = kStillActive;
+  std::optional<uint32_t> terminatedWith;  // the exit code given when it was ended
   std::string name;  // program file name, for the process list
 };
 
@@ -49,27 +63,66 @@ std::set<pid_t>& Orphans() {
   return orphans;
 }
 
-struct Child {
-  pid_t pid;
+// --- the machine's running programs ---
+
+std::string RunningFolder() { return sim::MachineFolder() + "/running"; }
+
+// The host's start time of a process that runs (not ended, not a zombie).
+std::optional<std::string> StartTime(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t close = stat.rfind(')');
+  if (close == std::string::npos) return std::nullopt;
+  std::istringstream fields(stat.substr(close + 1));
+  std::vector<std::string> f{std::istream_iterator<std::string>(fields), std::istream_iterator<std::string>()};
+  // After the name: state (field 3), ..., starttime (field 22).
+  if (f.size() < 20 || f[0] == "Z" || f[0] == "X") return std::nullopt;
+  return f[19];
+}
+
+void MarkRunning(pid_t pid, const std::string& name) {
+  auto start = StartTime(pid);
+  if (!start || sim::MachineFolder().empty()) return;  // already ended
+  mkdir(RunningFolder().c_str(), 0755);
+  std::ofstream(RunningFolder() + "/" + std::to_string(pid)) << name << "\t" << *start << "\n";
+}
+
+void MarkEnded(pid_t pid) {
+  if (!sim::MachineFolder().empty()) unlink((RunningFolder() + "/" + std::to_string(pid)).c_str());
+}
+
+struct Running {
+  uint32_t id;
   std::string name;
 };
-std::vector<Child>& LiveChildren() {
-  static std::vector<Child> children;
-  return children;
+
+// The programs that run now; entries of ended ones are removed.
+std::vector<Running> RunningPrograms() {
+  std::vector<Running> list;
+  if (sim::MachineFolder().empty()) return list;
+  DIR* dir = opendir(RunningFolder().c_str());
+  if (!dir) return list;
+  while (dirent* e = readdir(dir)) {
+    char* end = nullptr;
+    unsigned long pid = strtoul(e->d_name, &end, 10);
+    if (e->d_name[0] < '1' || e->d_name[0] > '9' || *end || pid > INT32_MAX) continue;
+    std::ifstream in(RunningFolder() + "/" + e->d_name);
+    std::string name, start;
+    std::getline(in, name, '\t');
+    std::getline(in, start);
+    auto now = StartTime(static_cast<pid_t>(pid));
+    if (now && *now == start) list.push_back({static_cast<uint32_t>(pid), name});
+    else MarkEnded(static_cast<pid_t>(pid));  // ended, or the id belongs to another host process now
+  }
+  closedir(dir);
+  return list;
 }
 
 void ReapOrphans() {
   for (auto it = Orphans().begin(); it != Orphans().end();) {
     int status = 0;
     if (waitpid(*it, &status, WNOHANG) != 0) {
-      // Ended: it leaves the process list too.
-      pid_t pid = *it;
-      auto& live = LiveChildren();
-      for (auto c = live.begin(); c != live.end(); ++c)
-        if (c->pid == pid) {
-          live.erase(c);
-          break;
-        }
+      MarkEnded(*it);  // it leaves the process list too
       it = Orphans().erase(it);
     } else {
       ++it;
@@ -98,13 +151,8 @@ bool Reap(Process::Impl& p, bool block) {
   pid_t r = waitpid(p.pid, &status, block ? 0 : WNOHANG);
   if (r != p.pid) return false;
   p.reaped = true;
-  p.exitCode = DecodeStatus(status);
-  auto& live = LiveChildren();
-  for (auto it = live.begin(); it != live.end(); ++it)
-    if (it->pid == p.pid) {
-      live.erase(it);
-      break;
-    }
+  p.exitCode = p.terminatedWith && WIFSIGNALED(status) ? *p.terminatedWith : DecodeStatus(status);
+  MarkEnded(p.pid);
   return true;
 }
 
@@ -229,7 +277,7 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   impl->pid = pid;
   impl->pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   impl->name = FileName(program->windowsPath);
-  LiveChildren().push_back({pid, impl->name});
+  MarkRunning(pid, impl->name);
   if (error) *error = 0;
   return Process(std::move(impl));
 }
@@ -267,8 +315,17 @@ std::vector<ProcessEntry> ListProcesses() {
   std::vector<ProcessEntry> list;
   auto machine = sim::Current();
   for (const auto& p : machine->processes) list.push_back({p.id, p.name});
-  for (const Child& c : LiveChildren()) list.push_back({static_cast<uint32_t>(c.pid), c.name});
+  for (const Running& r : RunningPrograms()) list.push_back({r.id, r.name});
   return list;
+}
+
+bool TerminateProcess(const Process& process, uint32_t exitCode) {
+  if (!process.IsValid()) return false;
+  Process::Impl& p = *process.impl();
+  // A process that has ended cannot be ended again (access denied on Windows).
+  if (Reap(p, false) || kill(p.pid, SIGKILL) != 0) return false;
+  p.terminatedWith = exitCode;
+  return true;
 }
 
 bool CanOpenProcess(uint32_t id, uint32_t access) {
@@ -277,8 +334,8 @@ bool CanOpenProcess(uint32_t id, uint32_t access) {
   auto machine = sim::Current();
   for (const auto& p : machine->processes)
     if (p.id == id) return p.fullAccess || access != kProcessAllAccess;
-  for (const Child& c : LiveChildren())
-    if (static_cast<uint32_t>(c.pid) == id) return true;
+  for (const Running& r : RunningPrograms())
+    if (r.id == id) return true;
   return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <vector>
 
 #include "os/sim/command_line.h"
 #include "os/sim/paths.h"
@@ -38,6 +39,31 @@ std::pair<std::string, std::string> RoundDecimal(std::string_view number, int de
     else ++all[k];
   }
   return {all.substr(0, all.size() - frac.size()), all.substr(all.size() - frac.size())};
+}
+
+// Groups the digits of a whole number from the right, as the user's grouping
+// says: "3;0" groups of three; "3;2;0" three, then twos; "3" three, then the
+// rest in one group; "0" no groups.
+std::string GroupDigits(const std::string& digits, const std::string& grouping, const std::string& separator) {
+  std::vector<size_t> sizes;
+  for (char c : grouping)
+    if (c >= '0' && c <= '9') sizes.push_back(static_cast<size_t>(c - '0'));
+  bool repeat = !sizes.empty() && sizes.back() == 0;
+  if (repeat) sizes.pop_back();
+  // Cut points, counted from the right.
+  std::vector<size_t> cuts;
+  size_t at = 0, k = 0;
+  while (!sizes.empty()) {
+    size_t size = k < sizes.size() ? sizes[k] : (repeat ? sizes.back() : 0);
+    if (size == 0) break;
+    at += size;
+    if (at >= digits.size()) break;
+    cuts.push_back(at);
+    ++k;
+  }
+  std::string out = digits;
+  for (size_t cut : cuts) out.insert(digits.size() - cut, separator);
+  return out;
 }
 
 }  // namespace
@@ -86,11 +112,7 @@ std::string FormatNumber(std::string_view number, int decimals) {
   bool negative = !number.empty() && number[0] == '-';
   if (negative) number.remove_prefix(1);
   auto [whole, frac] = RoundDecimal(number, decimals);
-  std::string grouped;
-  for (size_t i = 0; i < whole.size(); ++i) {
-    if (i > 0 && (whole.size() - i) % 3 == 0) grouped += m->groupSep;
-    grouped += whole[i];
-  }
+  std::string grouped = GroupDigits(whole, m->grouping, m->groupSep);
   std::string out;
   if (negative) out += '-';
   out += grouped;
@@ -100,6 +122,8 @@ std::string FormatNumber(std::string_view number, int decimals) {
   }
   return out;
 }
+
+void SuppressErrorBoxes() { sim::State().errorMode |= kSemFailCriticalErrors | kSemNoOpenFileErrorBox; }
 
 intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int show) {
   auto m = sim::Current();

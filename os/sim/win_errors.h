@@ -11,6 +11,7 @@ constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint32_t kErrorWriteFault = 29;
 constexpr uint32_t kErrorReadFault = 30;
+constexpr uint32_t kErrorSharingViolation = 32;
 constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorDiskFull = 112;
 constexpr uint32_t kErrorBadExeFormat = 193;

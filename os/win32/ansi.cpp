@@ -23,6 +23,8 @@ std::string ToCodePage(unsigned codePage, std::string_view utf8, bool* exact) {
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, used);
   if (exact && usedDefault) *exact = false;
+  // UTF-8 that was not well formed came back with U+FFFD in places.
+  if (exact && codePage == CP_UTF8 && out != utf8) *exact = false;
   return out;
 }
 

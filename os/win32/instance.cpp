@@ -105,19 +105,21 @@ bool SendToPreviousInstance(std::string_view command, uint32_t timeoutMs) {
     delete sending;
     return false;
   }
-  // The conversation's broadcast reaches this process's own windows too:
-  // their messages are handled while waiting, or it would stall on them.
-  const ULONGLONG start = GetTickCount64();
+  // While the conversation runs, this thread keeps answering messages sent
+  // to its windows: DdeConnect asks every top-level window in turn, this
+  // process's own hidden main window among them, and waits for each answer.
+  // Posted messages stay queued.
   bool done = false;
+  ULONGLONG end = GetTickCount64() + timeoutMs;
   while (true) {
-    ULONGLONG elapsed = GetTickCount64() - start;
-    if (elapsed >= timeoutMs) break;
-    DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, static_cast<DWORD>(timeoutMs - elapsed), QS_SENDMESSAGE);
+    ULONGLONG now = GetTickCount64();
+    DWORD left = now >= end ? 0 : static_cast<DWORD>(end - now);
+    DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
     if (r == WAIT_OBJECT_0) {
       done = true;
       break;
     }
-    if (r != WAIT_OBJECT_0 + 1) break;
+    if (r != WAIT_OBJECT_0 + 1) break;  // time is up, or the wait failed
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
   }

@@ -74,6 +74,8 @@ class Win32MainWindow : public MainWindow {
     hwnd_ = CreateWindowExW(0, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                             r.bottom - r.top, nullptr, nullptr, instance, this);
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW design{};
+    if (GetObjectW(font_, sizeof design, &design)) fontName_ = Utf8(design.lfFaceName);
     CreateControls();
     SetMessageFilter(&Win32MainWindow::Filter);
   }
@@ -182,10 +184,13 @@ class Win32MainWindow : public MainWindow {
     GetTextFaceW(dc, LF_FACESIZE, given);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    if (ownFont_) DeleteObject(ownFont_);
+    // The controls take the new font first; only then is the old one, which
+    // they used until now, deleted.
+    HFONT previous = ownFont_;
     ownFont_ = font;
     font_ = font;
     for (HWND child : children_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (previous) DeleteObject(previous);
     fontName_ = Utf8(given);
     return fontName_;
   }
@@ -349,6 +354,14 @@ class Win32MainWindow : public MainWindow {
         }
         events_.OnUnload();
         DestroyWindow(hwnd_);
+        return 0;
+      case WM_QUERYENDSESSION:
+        // Logoff or shutdown: refused only while an operation runs, as a close is.
+        return events_.OnCloseRequest() ? TRUE : FALSE;
+      case WM_ENDSESSION:
+        // The session ends and the process with it, without a WM_CLOSE: the
+        // unload runs now, so that the per-run folder does not stay behind.
+        if (wp) events_.OnUnload();
         return 0;
       case WM_DESTROY:
         PostQuitMessage(0);

@@ -63,6 +63,11 @@ std::optional<uint32_t> ExitCode(const Process& process) {
   return code;
 }
 
+bool TerminateProcess(const Process& process, uint32_t exitCode) {
+  if (!process.IsValid()) return false;
+  return ::TerminateProcess(process.impl()->handle.get(), exitCode) != FALSE;
+}
+
 std::vector<ProcessEntry> ListProcesses() {
   std::vector<ProcessEntry> list;
   win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -93,7 +98,8 @@ F Kernel32(const char* name) {
 }  // namespace
 
 Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
-  if (!wanted) return;
+  // Only a 32-bit process is redirected; a 64-bit one sees System32 as it is.
+  if (!wanted || sizeof(void*) == 8) return;
   // Absent on systems without WOW64; on a 32-bit system the call fails.
   auto disable = Kernel32<DisableFn>("Wow64DisableWow64FsRedirection");
   if (disable && disable(&saved_)) off_ = true;

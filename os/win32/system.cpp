@@ -58,6 +58,28 @@ std::string ModulePath() {
   }
 }
 
+namespace {
+
+// The user's digit grouping ("3;0", "3;2;0", "3", ...) as NUMBERFMT wants it:
+// the group sizes as the digits of one number, where a final 0 means "repeat
+// the last group" and is dropped, and its absence means "no more groups",
+// which a trailing 0 says there ("3;2;0" -> 32, "3" -> 30).
+UINT GroupingOf(const wchar_t* text) {
+  UINT value = 0;
+  bool repeat = false;
+  int digits = 0;
+  for (const wchar_t* p = text; *p; ++p) {
+    if (*p < L'0' || *p > L'9') continue;
+    repeat = *p == L'0';
+    if (repeat || digits >= 8) continue;
+    value = value * 10 + static_cast<UINT>(*p - L'0');
+    ++digits;
+  }
+  return repeat || value == 0 ? value : value * 10;
+}
+
+}  // namespace
+
 std::string FormatNumber(std::string_view number, int decimals) {
   // The user's settings, with our own number of decimal places.
   wchar_t decimal[8] = L".", thousand[8] = L",", grouping[16] = L"3;0", lzero[4] = L"1", neg[4] = L"1";
@@ -69,7 +91,7 @@ std::string FormatNumber(std::string_view number, int decimals) {
   NUMBERFMTW fmt{};
   fmt.NumDigits = static_cast<UINT>(decimals);
   fmt.LeadingZero = static_cast<UINT>(_wtoi(lzero));
-  fmt.Grouping = static_cast<UINT>(_wtoi(grouping));  // "3;0" -> 3
+  fmt.Grouping = GroupingOf(grouping);
   fmt.lpDecimalSep = decimal;
   fmt.lpThousandSep = thousand;
   fmt.NegativeOrder = static_cast<UINT>(_wtoi(neg));
@@ -77,6 +99,11 @@ std::string FormatNumber(std::string_view number, int decimals) {
   wchar_t out[128] = {};
   if (!GetNumberFormatW(LOCALE_USER_DEFAULT, 0, value.c_str(), &fmt, out, 128)) return std::string(number);
   return win32::Utf8(out);
+}
+
+void SuppressErrorBoxes() {
+  UINT mode = SetErrorMode(0);  // the only way to read it before Vista
+  SetErrorMode(mode | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
 intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int show) {

@@ -2,7 +2,7 @@
 // in the real temporary folder in the Windows build. Tests that hold for
 // both builds use it to make the files they work on.
 //
-// Public: class TestFolder, SetAttributesForTest().
+// Public: class TestFolder, SetAttributesForTest(), class ScopedDigitGrouping.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +33,18 @@ class TestFolder {
 
 // Sets the Windows attributes (hidden, system, read-only) of a path.
 void SetAttributesForTest(const std::string& path, uint32_t attributes);
+
+// The user's digit grouping ("3;0", "3;2;0", "3", ...), as Windows keeps it,
+// while the object lives; the old one comes back afterwards.
+class ScopedDigitGrouping {
+ public:
+  explicit ScopedDigitGrouping(const std::string& grouping);
+  ~ScopedDigitGrouping();
+  ScopedDigitGrouping(const ScopedDigitGrouping&) = delete;
+  ScopedDigitGrouping& operator=(const ScopedDigitGrouping&) = delete;
+
+ private:
+  std::string old_;
+};
 
 }  // namespace test

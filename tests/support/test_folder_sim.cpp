@@ -29,4 +29,13 @@ void SetAttributesForTest(const std::string& path, uint32_t attributes) {
   if (host) os::sim::SetHostAttributes(*host, attributes);
 }
 
+ScopedDigitGrouping::ScopedDigitGrouping(const std::string& grouping) {
+  old_ = os::sim::Current()->grouping;
+  os::sim::Store().Update([&](os::sim::Machine& m) { m.grouping = grouping; });
+}
+
+ScopedDigitGrouping::~ScopedDigitGrouping() {
+  os::sim::Store().Update([&](os::sim::Machine& m) { m.grouping = old_; });
+}
+
 }  // namespace test

@@ -23,4 +23,15 @@ void SetAttributesForTest(const std::string& path, uint32_t attributes) {
   SetFileAttributesW(os::win32::Wide(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
+ScopedDigitGrouping::ScopedDigitGrouping(const std::string& grouping) {
+  wchar_t old[16] = L"3;0";
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, old, 16);
+  old_ = os::win32::Utf8(old);
+  SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, os::win32::Wide(grouping).c_str());
+}
+
+ScopedDigitGrouping::~ScopedDigitGrouping() {
+  SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, os::win32::Wide(old_).c_str());
+}
+
 }  // namespace test

@@ -5,9 +5,12 @@
 # langdir and work, sources this file, then adds what its case needs to
 # $work/app (it starts with Data/Lang and nothing else).
 #
-# Functions: fail, winpath, start, ask, lang, expect_line.
+# Functions: fail, winpath, start, ask, lang, expect_line; and wine, which
+# runs the Wine that fits the program: wine64 for the 64-bit variant.
 
-export WINEPREFIX="${TMPDIR:-/tmp}/tarnvale-wine-gui"
+source "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-select.sh"
+tv_wine_select "$exe" "${TMPDIR:-/tmp}/tarnvale-wine-gui"
+wine() { "$tv_wine" "$@"; }
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 desktop="tvtest,900x640"
 
@@ -33,7 +36,7 @@ winpath() { printf 'Z:%s' "$(echo "$1" | sed 's|/|\\|g')"; }
 # Starts a program in the virtual desktop (Wine returns at once), in the
 # locale $locale: Wine takes its ANSI code page and system locale from it.
 locale=C
-start() { env LANG=$locale LC_ALL=$locale wine explorer /desktop="$desktop" "$@" >/dev/null 2>&1 & }
+start() { env LANG=$locale LC_ALL=$locale "$tv_wine" explorer /desktop="$desktop" "$@" >/dev/null 2>&1 & }
 
 # Runs the probe and waits for its answer file.
 ask() {
@@ -54,5 +57,5 @@ $1"
 }
 
 # The first start of Wine builds its prefix; let it finish first.
-wineboot -i >/dev/null 2>&1 || true
+wine wineboot -i >/dev/null 2>&1 || true
 wineserver -w || true

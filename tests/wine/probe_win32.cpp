@@ -6,16 +6,23 @@
 //   tv_probe <answer file> read          the caption, control texts and list
 //                                         entries, UTF-8, "name=value" lines
 //   tv_probe <answer file> count         how many visible main windows exist
-//   tv_probe <answer file> processes     how many Tarnvale.exe processes run
+//   tv_probe <answer file> processes [name]  how many Tarnvale.exe (or name) processes run
 //   tv_probe <answer file> key <key> [ctrl]   presses a key in the main window as
 //                                         the keyboard does: F1..F24, a letter or
 //                                         digit, or a virtual-key code (0x74)
-//   tv_probe <answer file> iconic        1 when the first main window is minimised
+//   tv_probe <answer file> iconic        1 when the first visible main window is minimised
 //   tv_probe <answer file> minimize | close
 //   tv_probe <answer file> progress      ProgressBar1: the classes of its
 //                                         container and bar window, the bar's
 //                                         style, position and range, and
 //                                         whether it fills the container
+//   tv_probe <answer file> endsession    logoff: the answer to WM_QUERYENDSESSION
+//                                         (1 or 0); when it was 1, WM_ENDSESSION and
+//                                         then the end of the process, as Windows does
+//   tv_probe <answer file> start-elsewhere <folder>
+//                                         copies the folder to a sibling whose name is
+//                                         outside code page 1252 ("Программа 程序") and
+//                                         starts its Tarnvale.exe; answers the new path
 //   tv_probe <answer file> screenshot <bmp file>
 //   tv_probe <answer file> click <Command1|UReFresh>   press a button (posted:
 //                                         the probe does not wait for it)
@@ -38,6 +45,9 @@
 //   tv_probe <answer file> messagebox    the title of an open message box, or nothing
 // Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
+//
+// Started as "tv_probe x ..." it plays an archiver that never finishes: it
+// leaves a file "started" beside itself and waits to be ended.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -55,31 +65,31 @@ using namespace os::win32;
 
 namespace {
 
-BOOL CALLBACK FirstShown(HWND h, LPARAM found) {
+// Only visible main windows count: a second instance makes its main window
+// hidden before it hands over to the first and ends.
+bool IsVisibleMain(HWND h) {
   wchar_t cls[64];
-  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h)) {
-    *reinterpret_cast<HWND*>(found) = h;
-    return FALSE;
-  }
-  return TRUE;
+  return GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h);
 }
 
-// The first main window that is shown: a window is shown once its start-up
-// is over (a second instance's window never is).
+BOOL CALLBACK FirstOne(HWND h, LPARAM found) {
+  if (!IsVisibleMain(h)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
 HWND FindMain() {
   for (int i = 0; i < 300; ++i) {
-    HWND found = nullptr;
-    EnumWindows(&FirstShown, reinterpret_cast<LPARAM>(&found));
-    if (found) return found;
+    HWND h = nullptr;
+    EnumWindows(&FirstOne, reinterpret_cast<LPARAM>(&h));
+    if (h) return h;
     Sleep(100);
   }
   return nullptr;
 }
 
 BOOL CALLBACK CountOne(HWND h, LPARAM counter) {
-  wchar_t cls[64];
-  if (GetClassNameW(h, cls, 64) && std::wstring(cls) == kMainWindowClass && IsWindowVisible(h))
-    ++*reinterpret_cast<int*>(counter);
+  if (IsVisibleMain(h)) ++*reinterpret_cast<int*>(counter);
   return TRUE;
 }
 
@@ -93,14 +103,14 @@ void Line(FILE* out, const std::string& name, const std::wstring& value) {
   fprintf(out, "%s=%s\n", name.c_str(), Utf8(value).c_str());
 }
 
-int CountProcesses() {
+int CountProcesses(const std::wstring& name) {
   int count = 0;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W e{};
   e.dwSize = sizeof e;
   if (Process32FirstW(snapshot, &e)) {
     do {
-      if (lstrcmpiW(e.szExeFile, L"Tarnvale.exe") == 0) ++count;
+      if (lstrcmpiW(e.szExeFile, name.c_str()) == 0) ++count;
     } while (Process32NextW(snapshot, &e));
   }
   CloseHandle(snapshot);
@@ -415,6 +425,42 @@ bool Click(HWND main, const std::string& name) {
   return PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
 }
 
+// A folder name outside code page 1252, made here: a Unix command line under
+// a plain locale could not carry it.
+const wchar_t kElsewhere[] = L"\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0430 \u7a0b\u5e8f";
+
+bool CopyTree(const std::wstring& from, const std::wstring& to) {
+  if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((from + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ok = ok && CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else ok = ok && CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  return ok;
+}
+
+bool StartElsewhere(const std::string& folder, FILE* out) {
+  std::wstring from = Wide(folder);
+  std::wstring to = from.substr(0, from.rfind(L'\\') + 1) + kElsewhere;
+  if (!CopyTree(from, to)) return fprintf(out, "copy error %lu\n", GetLastError()) < 0;
+  std::wstring line = L"\"" + to + L"\\Tarnvale.exe\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, to.c_str(), &si, &pi))
+    return fprintf(out, "start error %lu\n", GetLastError()) < 0;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  Line(out, "folder", to);
+  return true;
+}
+
 bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "messagebox") {
     HWND box = nullptr;
@@ -424,7 +470,9 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   }
   if (command.rfind("form2", 0) == 0 || command.rfind("about", 0) == 0) return RunDialog(command, argc, argv, out);
   if (command == "screenshot") return argc > 3 && Screenshot(argv[3]);
-  if (command == "processes") return fprintf(out, "%d\n", CountProcesses()) > 0;
+  if (command == "start-elsewhere") return argc > 3 && StartElsewhere(argv[3], out);
+  if (command == "processes")
+    return fprintf(out, "%d\n", CountProcesses(argc > 3 ? Wide(argv[3]) : L"Tarnvale.exe")) > 0;
   if (command == "count") {
     int count = 0;
     EnumWindows(&CountOne, reinterpret_cast<LPARAM>(&count));
@@ -473,12 +521,38 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "click") return argc > 3 && Click(main, argv[3]);
   if (command == "message") return ReadMessageBox(main, out);
   if (command == "answer") return argc > 3 && Answer(main, argv[3]);
+  if (command == "endsession") {
+    LRESULT allowed = SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    if (allowed) {
+      SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+      DWORD id = 0;
+      GetWindowThreadProcessId(main, &id);
+      if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+      }
+    }
+    return fprintf(out, "%d\n", allowed ? 1 : 0) > 0;
+  }
   return false;
 }
 
 }  // namespace
 
+// The archiver that never finishes.
+int PlayHangingArchiver() {
+  wchar_t self[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self, n);
+  folder.resize(folder.rfind(L'\\') + 1);
+  if (FILE* f = _wfopen((folder + L"started").c_str(), L"wb")) fclose(f);
+  Sleep(INFINITE);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "x") return PlayHangingArchiver();
   if (argc < 3) return 2;
   std::string answer = argv[1];
   std::string temp = answer + ".part";

@@ -1,8 +1,8 @@
 #include "tools/tvtool/disk_edit.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -320,6 +320,11 @@ FaultPlay::FaultPlay(std::string_view program, std::string_view command) {
 }
 
 std::optional<int> FaultPlay::Exit() const {
+  if (kind_ == "hang") {
+    // Does nothing and waits to be ended; gives up after ten minutes.
+    std::this_thread::sleep_for(std::chrono::minutes(10));
+    return 1;
+  }
   if (kind_ == "exit-early" || kind_ == "unplug") return 1;
   if (kind_ == "no-output") return 0;
   return std::nullopt;

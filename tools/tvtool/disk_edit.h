@@ -135,7 +135,7 @@ class FaultPlay {
   FaultPlay(std::string_view program, std::string_view command);
   // "exit-early" ends the program with code 1 at once; "no-output" lets it
   // end with 0 having done nothing; "unplug" ends it with code 1, its disk
-  // being gone.
+  // being gone; "hang" waits to be ended (ten minutes at most, then code 1).
   std::optional<int> Exit() const;
   bool Partial() const { return kind_ == "partial"; }
   // "give-letter": the disk that the program repartitions does not keep its
