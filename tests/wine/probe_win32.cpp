@@ -40,7 +40,8 @@
 //   tv_probe <answer file> form2paste <UD|EFI>         pastes (the clipboard) into a field
 //   tv_probe <answer file> form2close | aboutclose
 //   tv_probe <answer file> about         the About window's caption, labels, the logo's
-//                                         top (pixels), Prog1's visibility, value and upper end
+//                                         top (pixels), Prog1's classes (container and
+//                                         bar window), visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
 //   tv_probe <answer file> messagebox    the title of an open message box, or nothing
 // Commands on the window wait up to thirty seconds for it to be shown. The answer file's
@@ -362,8 +363,15 @@ bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
     fprintf(out, "Label1.%d.visible=%d\n", i, IsWindowVisible(label) ? 1 : 0);
   }
   fprintf(out, "Image1.top=%d\n", TopOf(about, kIdAboutImage1));
-  HWND bar = GetDlgItem(about, kIdAboutProg1);
-  fprintf(out, "Prog1.visible=%d\n", IsWindowVisible(bar) ? 1 : 0);
+  // Prog1 is a progress bar control: a container with the bar window in it.
+  HWND container = GetDlgItem(about, kIdAboutProg1);
+  HWND bar = container ? GetDlgItem(container, 1) : nullptr;
+  wchar_t cls[64] = {};
+  GetClassNameW(container, cls, 64);
+  Line(out, "Prog1.class", cls);
+  GetClassNameW(bar, cls, 64);
+  Line(out, "Prog1.bar.class", cls);
+  fprintf(out, "Prog1.visible=%d\n", IsWindowVisible(container) ? 1 : 0);
   fprintf(out, "Prog1.value=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
   fprintf(out, "Prog1.max=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
   return true;
