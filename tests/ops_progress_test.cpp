@@ -4,8 +4,13 @@
 // package (whose configuration has taskbar progress on).
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +19,9 @@
 #include "app/language.h"
 #include "os/profile.h"
 #include "os/sim/progress_bar_window.h"
+#include "os/sim/sim.h"
 #include "os/sim/taskbar.h"
+#include "tests/support/make_machines.h"
 #include "tests/support/ops_machine.h"
 
 namespace {
@@ -135,6 +142,80 @@ TEST_F(OperationProgress, AStopInsideTheRestoreTurnsTaskbarProgressOffAtTheNextS
   Key(os::kVkF2);
   EXPECT_TRUE(TaskbarOnly().empty());
   EXPECT_EQ("box 31", trace.back());
+}
+
+// --- On the console -----------------------------------------------------------------------
+
+class ConsoleProgress : public test::OpsTest {
+ protected:
+  // Runs the host program on the machine with the script; its output.
+  std::string Program(const std::string& script) {
+    std::string scriptFile = m.Folder() + "/script.txt";
+    std::ofstream(scriptFile) << script;
+    std::string out = m.Folder() + "/console.txt";
+    std::string command = os::sim::ToolsFolder() + "/tarnvale --machine " + m.Folder() + " --script " + scriptFile +
+                          " > " + out + " 2>&1";
+    status = WEXITSTATUS(system(command.c_str()));
+    std::ifstream in(out);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // The texts, one after another in the output; the first one missing.
+  static std::string MissingInOrder(const std::string& output, const Lines& texts) {
+    size_t at = 0;
+    for (const std::string& text : texts) {
+      size_t found = output.find(text, at);
+      if (found == std::string::npos) return text;
+      at = found + text.size();
+    }
+    return "";
+  }
+
+  int status = -1;
+};
+
+TEST_F(ConsoleProgress, AMakeShowsTheBarMovingPhaseByPhaseAndTheTaskbarCalls) {
+  // A stick with two volumes: the make repartitions it first.
+  m.Update([](os::sim::Machine& mm) {
+    test::UsbStickWithTwoVolumes(mm, 1);
+    mm.timeScale = 200;
+  });
+  std::string output = Program(
+      "select RDriver 0\n"
+      "select Fsys 0\n"
+      "click Command1\n"
+      "answer ok\n"
+      "answer ok\n"
+      "expect progress 0\n"
+      "expect marquee off\n"
+      "expect taskbar none\n"
+      "taskbar\n");
+  EXPECT_EQ(0, status) << output;
+  // The busy partition pass, then each phase's percentage (the timers tick
+  // in between: simulated time runs fast); the end of the make on the
+  // taskbar button; the bar back at 0.
+  EXPECT_EQ("", MissingInOrder(output, {"taskbar: state 1 (busy)", "<=>", "] busy", "taskbar: state 0 (none)",
+                                        "] 5%", "] 10%", "] 90%", "[####################] 100%\n",
+                                        "taskbar: value 100 of 100\n", "[....................] 0%\n",
+                                        "taskbar: state 0 (none)\n"}))
+      << output;
+  // The taskbar's own record: busy during the pass, then the values the
+  // timers and the end of the make gave, rising to 100, and none at last.
+  std::ifstream log(m.Folder() + "/taskbar.log");
+  Lines calls;
+  for (std::string line; std::getline(log, line);) calls.push_back(line);
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ((Lines{"state 1", "state 0"}), Lines(calls.begin(), calls.begin() + 2));
+  EXPECT_EQ((Lines{"value 100 100", "state 0"}), Lines(calls.end() - 2, calls.end()));
+  int last = 0;
+  for (size_t i = 2; i + 1 < calls.size(); ++i) {
+    int completed = -1, total = -1;
+    ASSERT_EQ(2, sscanf(calls[i].c_str(), "value %d %d", &completed, &total)) << calls[i];
+    EXPECT_GT(completed, last);
+    EXPECT_EQ(100, total);
+    last = completed;
+  }
 }
 
 }  // namespace
