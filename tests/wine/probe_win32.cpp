@@ -48,7 +48,10 @@
 // last line is "ok", or "failed" when the command could not be done.
 //
 // Started as "tv_probe x ..." it plays an archiver that never finishes: it
-// leaves a file "started" beside itself and waits to be ended.
+// leaves a file "started" beside itself and waits to be ended. Started as
+// "tv_probe e ..." it plays an archiver that extracts until it is let go:
+// it leaves a file "extracting" beside itself and ends once a file
+// "release" is there.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -559,8 +562,20 @@ int PlayHangingArchiver() {
   return 0;
 }
 
+// The archiver that works until the test lets it go.
+int PlayHeldArchiver() {
+  wchar_t self[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self, n);
+  folder.resize(folder.rfind(L'\\') + 1);
+  if (FILE* f = _wfopen((folder + L"extracting").c_str(), L"wb")) fclose(f);
+  while (GetFileAttributesW((folder + L"release").c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(100);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "x") return PlayHangingArchiver();
+  if (argc > 1 && std::string(argv[1]) == "e") return PlayHeldArchiver();
   if (argc < 3) return 2;
   std::string answer = argv[1];
   std::string temp = answer + ".part";
