@@ -2,7 +2,7 @@
 // (or a test) sees the host build's headless main window as text and works
 // it, typing in a terminal or through a script, one command per line. The
 // front-end that carries out these commands is ui/console/console_window.h.
-//
+// The commands:
 //
 //   click <Command1|UReFresh|Status>      press a button or the status line
 //   select <RDriver|Fsys|FSFor> <n|text>  choose a list entry (index, or the
@@ -99,9 +99,9 @@
 // Input arrives whenever the program handles events, also while an
 // operation runs or a dialog is open (a line after "key F5" runs while the
 // emulator does; put "wait idle" between them to see the result); an
-// "answer" waits for the next message box, also one of a dialog. Texts may be written in double quotes. A script
-// that ends while a dialog is open closes the dialog, as a person would, and
-// then the window. The machine records what the shell opened in
+// "answer" waits for the next message box, also one of a dialog. Texts may
+// be written in double quotes. A script that ends while a dialog is open
+// closes the dialog, as a person would, and then the window. The machine records what the shell opened in
 // <machine>/shell-open.log and every MCI command in <machine>/mci.log.
 //
 // The window shows ProgressBar1 beside the status line: a marquee as a mark
