@@ -299,7 +299,24 @@ TEST_F(RealUefiBoot, TheMadeDiskStartsThePeAndIsNotWritten) {
   std::string console = ReadText(m.Folder() + "/qemu-serial.log");
   EXPECT_TRUE(sys::Contains(console, test::kSamplePeMarker)) << console;
   EXPECT_TRUE(before == DiskState(m)) << "the simulated disk changed";
-  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/qemu.log"), "mode=uefi\tdisk=1\tresult=booted"));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "mode=uefi\tdisk=1\tresult=booted")) << record;
+  EXPECT_TRUE(sys::Contains(record, "\treal=switched-off\n")) << record;
+}
+
+TEST_F(RealUefiBoot, ADiskThatCannotBeExportedIsNotStartedAndTheRecordSaysSo) {
+  test::SimMachine m([](os::sim::Machine& mm) {
+    AddMadeDisk(mm, Layout::kDataUefi, "FAT32");
+    mm.disks[0].partitions[1].start -= kSectorsPerMB;  // into the data partition
+  });
+  FillMadeDisk(m);
+  InstallEmulator(m);
+  EXPECT_EQ(1u, RunToEnd(UefiCommand()));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "result=booted")) << "the description alone would start";
+  EXPECT_TRUE(sys::Contains(record, "\treal=no-image\n")) << record;
+  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/output.log"), "partition 2 overlaps"));
+  EXPECT_FALSE(fs::exists(m.Folder() + "/qemu-serial.log"));
 }
 
 TEST(RealUefiBootFallback, WithoutTheEmulatorTheBootIsOnlyRecorded) {
@@ -308,7 +325,9 @@ TEST(RealUefiBootFallback, WithoutTheEmulatorTheBootIsOnlyRecorded) {
   FillMadeDisk(m);
   InstallEmulator(m);
   EXPECT_EQ(0u, RunToEnd(UefiCommand()));
-  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/qemu.log"), "mode=uefi\tdisk=1\tresult=booted"));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "mode=uefi\tdisk=1\tresult=booted")) << record;
+  EXPECT_FALSE(sys::Contains(record, "real=")) << "no real boot ran";
   EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/output.log"),
                             "/nonexistent/qemu-system-x86_64 (package qemu-system-x86) is not installed"))
       << ReadText(m.Folder() + "/output.log");

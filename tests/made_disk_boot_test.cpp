@@ -130,6 +130,7 @@ TEST_P(MadeSampleStick, StartsThePeFromTheSystemMenusUefiTestAndIsNotWritten) {
                      "menu 2021\n"
                      "wait idle\n"
                      "expect emulator mode=uefi\tdisk=1\tresult=booted\tfrom=partition 2\n"
+                     "expect emulator real=switched-off\n"
                      "expect enabled Command1\n"
                      "expect caption Command1 \"" + English(4) + "\"\n");
   EXPECT_EQ(0, boot.status) << boot.output;
@@ -180,7 +181,8 @@ class FaultyMake : public ::testing::Test {
     EXPECT_EQ("qemu: the firmware found nothing on the disk that it could start; the emulator was stopped",
               EmulatorEnd(folder));
     EXPECT_TRUE(sys::Contains(test::ReadHostText(folder + "/qemu.log"),
-                              "mode=uefi\tdisk=1\tresult=failed\treason=no FAT partition holds EFI\\BOOT\\BOOTX64.EFI"));
+                              "mode=uefi\tdisk=1\tresult=failed\treason=no FAT partition holds EFI\\BOOT\\BOOTX64.EFI"
+                              "\treal=nothing-to-start\n"));
     EXPECT_TRUE(before == test::DiskDigest(folder)) << "the boot test changed the simulated disk";
     EXPECT_TRUE(machine_->window().IsEnabled(os::Control::kCommand1));
   }
