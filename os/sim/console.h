@@ -29,7 +29,8 @@
 //                                         system, label, size, type, flags
 //   bootmenu                              print the boot store that bcdedit keeps
 //   emulator [n]                          print the emulator's last n runs (5):
-//                                         mode, disk, booted or failed, from where
+//                                         mode, disk, booted or failed, from where,
+//                                         and how a real UEFI boot ended (real=...)
 //   dir <folder>                          list a folder of the machine, such as
 //                                         C:\WinPE
 //   taskbar                               print every call made to the
