@@ -29,7 +29,8 @@
 //                                         system, label, size, type, flags
 //   bootmenu                              print the boot store that bcdedit keeps
 //   emulator [n]                          print the emulator's last n runs (5):
-//                                         mode, disk, booted or failed, from where
+//                                         mode, disk, booted or failed, from where,
+//                                         and how a real UEFI boot ended (real=...)
 //   dir <folder>                          list a folder of the machine, such as
 //                                         C:\WinPE
 //   taskbar                               print every call made to the
@@ -47,7 +48,9 @@
 //     expect partitions <disk> <n>         the disk holds n partitions
 //     expect exists <path> | expect missing <path>   a file or folder of the machine
 //     expect emulator <text>               the emulator's last run contains text,
-//                                          such as result=booted or mode=uefi
+//                                          such as result=booted or mode=uefi, or
+//                                          real=switched-off (a real UEFI boot ran and
+//                                          the system on the disk switched it off)
 //     expect checked <id> | expect unchecked <id>   an entry of the system menu
 //     expect menu <id> ...                 the system menu's entries begin with these ids
 //                                          (a submenu's entries count in its place, depth
