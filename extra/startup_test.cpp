@@ -52,7 +52,8 @@ void StartupTest(app::Form1& form, int mode) {
   os::MainWindow& window = form.window();
   if (!disk::GetDiskInfoTest(window)) return;
   form.ButtonEnable(false);
-  form.TaskbarState(1);
+  // The bar shows the work; the taskbar button is left alone: the emulator
+  // runs in a window of its own, with a button of its own.
   window.SetProgressMarquee(true);
 
   PrepareEmulator(form);
@@ -63,7 +64,6 @@ void StartupTest(app::Form1& form, int mode) {
     sys::KillPath(app::sTmpPath + "\\Qemu");
     os::RemoveFile(app::sTmpPath + "\\qemu.aes");
     window.SetProgressMarquee(false);
-    form.TaskbarState(0);
     window.ShowMessage(app::LangString(71), app::LangString(10), os::kMbOk | os::kMbIconStop);
     form.ButtonEnable(true);
     return;
@@ -71,7 +71,6 @@ void StartupTest(app::Form1& form, int mode) {
   if (auto command = EmulatorCommand(mode, app::iDiskNum)) sys::ShellWait(*command, 0);
 
   window.SetProgressMarquee(false);
-  form.TaskbarState(0);
   form.ButtonEnable(true);
 }
 

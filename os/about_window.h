@@ -5,13 +5,14 @@
 // (ui/frm_about.h). Positions and sizes are in twips from the window's
 // inside (15 twips to a pixel at 96 dots per inch).
 //
-// Public: enum AboutTimer, class AboutWindowEvents, class ProgressDisplay,
-//         class AboutWindow.
+// Public: enum AboutTimer, class AboutWindowEvents, class AboutWindow.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "os/progress_bar_window.h"
 
 namespace os {
 
@@ -30,19 +31,6 @@ class AboutWindowEvents {
   virtual void OnTimer(AboutTimer timer) = 0;
   // The window closes, however it was closed; it is gone after this.
   virtual void OnUnload() = 0;
-};
-
-// A progress bar as the window's logic uses it: its upper end, its
-// position and whether it is shown.
-class ProgressDisplay {
- public:
-  virtual ~ProgressDisplay() = default;
-  virtual void SetMax(int32_t max) = 0;
-  virtual int32_t Max() const = 0;
-  virtual void SetValue(int32_t value) = 0;
-  virtual int32_t Value() const = 0;
-  virtual void SetVisible(bool visible) = 0;
-  virtual bool Visible() const = 0;
 };
 
 class AboutWindow {
@@ -82,7 +70,10 @@ class AboutWindow {
   virtual uint32_t TimerInterval(AboutTimer timer) const = 0;
   virtual bool TimerEnabled(AboutTimer timer) const = 0;
 
-  virtual ProgressDisplay& Prog1() = 0;
+  // The container of Prog1, hidden until the tune plays: a progress bar
+  // control (ui::ProgressBar) that the window's logic builds in it. Its
+  // visibility is Prog1's.
+  virtual ProgressBarWindow& Prog1Window() = 0;
 
   // The default beep (MessageBeep 0).
   virtual void Beep() = 0;

@@ -12,6 +12,7 @@ list(APPEND TV_HOST_TESTS
   progress_timers_test.cpp
 )
 list(APPEND TV_WIN32_TESTS
+  progress_win32_test.cpp
   taskbar_win32_test.cpp
 )
 # The system menu, the partition size dialog and the About window.

@@ -14,6 +14,7 @@
 #include "os/resources.h"
 #include "os/sim/mci_devices.h"
 #include "os/sim/sim.h"
+#include "tests/support/bar_spy.h"
 #include "tests/support/started_form.h"
 #include "ui/about_links.h"
 #include "ui/about_model.h"
@@ -90,7 +91,7 @@ TEST_F(AboutTest, InEnglishTheLinesTheCaptionAndTheLinksInARow) {
     EXPECT_FALSE(a.LabelVisible(4));
     EXPECT_FALSE(a.LabelVisible(5));
     for (int i = 3; i <= 5; ++i) EXPECT_EQ(a.LabelLeft(i - 1) + a.LabelWidth(i - 1) + 80, a.LabelLeft(i)) << i;
-    EXPECT_FALSE(a.Prog1View().Visible());
+    EXPECT_FALSE(a.Prog1Shown());
     a.HoverLabel(0);
     EXPECT_FALSE(a.HandCursor());
     a.HoverLabel(3);
@@ -150,6 +151,12 @@ TEST_F(AboutTest, InsideAPeSystemTheLinksOpenNothing) {
 TEST_F(AboutTest, TheLogoFallsBouncesRestsAndTheTunePlaysWithProg1FollowingIt) {
   ASSERT_TRUE(f.Start());
   Open([&](ui::AboutModel& a) {
+    // Prog1 is a progress bar control: its bar window is there from the
+    // start, with the control's defaults, in a container that is hidden.
+    ASSERT_TRUE(a.Prog1Window().HasBar());
+    EXPECT_EQ(0x50000000u, a.Prog1Window().BarStyle());
+    EXPECT_EQ(100, a.Prog1Max());
+    test::BarSpy spy(a.Prog1Window());
     EXPECT_TRUE(Mci().empty());
     a.ClickImage();
     EXPECT_TRUE(a.TimerEnabled(AboutTimer::kTimer1));
@@ -175,16 +182,18 @@ TEST_F(AboutTest, TheLogoFallsBouncesRestsAndTheTunePlaysWithProg1FollowingIt) {
     EXPECT_EQ(200u, a.TimerInterval(AboutTimer::kTimer2));
     EXPECT_TRUE(a.TimerEnabled(AboutTimer::kTimer2));
     // The whole length, above 9999 milliseconds.
-    EXPECT_EQ(12800, a.Prog1View().Max());
-    EXPECT_TRUE(a.Prog1View().Visible());
+    EXPECT_EQ(12800, a.Prog1Max());
+    EXPECT_TRUE(a.Prog1Shown());
+    EXPECT_EQ(std::vector<std::string>{"SETRANGE32 0 12800"}, spy.Take());
     auto device = os::sim::FindMciDevice("MIDI");
     ASSERT_TRUE(device);
     EXPECT_TRUE(device->playing);
     EXPECT_EQ("C:\\Windows\\Temp\\music.res", device->file);
     Pass(3000);
     a.FireTimer(AboutTimer::kTimer2);
-    EXPECT_GE(a.Prog1View().Value(), 3000);
-    EXPECT_LE(a.Prog1View().Value(), 12800);
+    EXPECT_GE(a.Prog1Value(), 3000);
+    EXPECT_LE(a.Prog1Value(), 12800);
+    EXPECT_EQ(std::vector<std::string>{"SETPOS " + std::to_string(a.Prog1Value()) + " 0"}, spy.Take());
   });
   // The tune was written out from the program's resources, and closed with the window.
   EXPECT_EQ(os::LoadResourceData(101, "CUSTOM").value_or("?"), m.ReadFile("C:\\Windows\\Temp\\music.res"));
@@ -250,7 +259,7 @@ TEST_F(AboutTest, WithoutASoundDeviceTheWindowStaysQuietAndClosesWithoutAnMciErr
   Open([&](ui::AboutModel& a) {
     ASSERT_GT(Drop(a), 0);
     EXPECT_FALSE(a.TimerEnabled(AboutTimer::kTimer2));
-    EXPECT_FALSE(a.Prog1View().Visible());
+    EXPECT_FALSE(a.Prog1Shown());
   });
   EXPECT_TRUE(f.window().Messages().empty());
   auto log = Mci();

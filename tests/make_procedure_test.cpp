@@ -283,15 +283,18 @@ TEST(DiskpartMode, IsRefusedBeforeWindows10) {
 // --- Progress hand-offs -------------------------------------------------------------------
 
 TEST(Progress, HandsOffCeilingsAndTimersPhaseByPhase) {
+  // The sample configuration has taskbar progress on: the taskbar calls
+  // come in their place among the bar's changes.
   {
     SCOPED_TRACE("new-make mode with a partition pass");
     MakeMachine m([](os::sim::Machine& mm) { test::UsbStickWithTwoVolumes(mm, 1); });
     m.Start();
     m.Choose("UD+DATA+UEFI", kNewMake);
     m.PressStart();
-    EXPECT_EQ((Lines{"marquee on", "marquee off", "ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10",
-                     "ceiling 25", "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 90", "ceiling 100",
-                     "TimerProg 3000 ms", "value 100", "TimerProg off", "value 0"}),
+    EXPECT_EQ((Lines{"taskbar state 1", "marquee on", "taskbar state 0", "marquee off", "ceiling 5", "TimerProg on",
+                     "value 5", "ceiling 10", "value 10", "ceiling 25", "TimerProg 2000 ms", "ceiling 90",
+                     "TimerProg 1000 ms", "value 90", "ceiling 100", "TimerProg 3000 ms", "value 100",
+                     "taskbar value 100 100", "TimerProg off", "value 0", "taskbar state 0"}),
               m.Progress());
   }
   {
@@ -303,7 +306,8 @@ TEST(Progress, HandsOffCeilingsAndTimersPhaseByPhase) {
     ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
     EXPECT_EQ((Lines{"ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10", "ceiling 25",
                      "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 90", "ceiling 100",
-                     "TimerProg 3000 ms", "TimerProg off", "Timer1 on", "Timer1 off", "value 100", "value 0"}),
+                     "TimerProg 3000 ms", "TimerProg off", "Timer1 on", "Timer1 off", "value 100",
+                     "taskbar value 100 100", "value 0", "taskbar state 0"}),
               m.Progress());
   }
   {
@@ -315,11 +319,72 @@ TEST(Progress, HandsOffCeilingsAndTimersPhaseByPhase) {
     m.PressStart();
     EXPECT_EQ((Lines{"ceiling 5", "TimerProg on", "value 5", "ceiling 10", "value 10", "ceiling 25",
                      "TimerProg 2000 ms", "ceiling 90", "TimerProg 1000 ms", "value 100", "TimerProg 100 ms",
-                     "TimerProg off", "value 0"}),
+                     "taskbar value 100 100", "TimerProg off", "value 0", "taskbar state 0"}),
               m.Progress());
     Lines commands = m.Commands();
     EXPECT_EQ(m.Expand(kList), commands.back()) << "no data unpack";
     EXPECT_EQ(m.Expand("<format> E: /FS:NTFS /q /x /y"), commands[commands.size() - 2]);
+  }
+  {
+    SCOPED_TRACE("diskpart mode: the diskpart pass is busy, then the update branch");
+    MakeMachine m([](os::sim::Machine& mm) { test::AddStick(mm, 1, 'E'); });
+    m.Start();
+    m.Choose("UEFI+DATA", kDiskpart);
+    m.PressStart();
+    ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+    EXPECT_EQ((Lines{"taskbar state 1", "marquee on", "taskbar state 0", "marquee off", "ceiling 5", "TimerProg on",
+                     "value 5", "ceiling 10", "value 10", "ceiling 25", "TimerProg 2000 ms", "ceiling 90",
+                     "TimerProg 1000 ms", "value 90", "ceiling 100", "TimerProg 3000 ms", "TimerProg off",
+                     "Timer1 on", "Timer1 off", "value 100", "taskbar value 100 100", "value 0",
+                     "taskbar state 0"}),
+              m.Progress());
+  }
+}
+
+TEST(Progress, FailedPassesAreBusyOnTheTaskbarOnlyWhileTheyRun) {
+  {
+    SCOPED_TRACE("two failed partition passes");
+    MakeMachine m([](os::sim::Machine& mm) {
+      test::UsbStickWithTwoVolumes(mm, 1);
+      mm.faults["aes"] = "exit-early@format";
+      mm.faults["partassist"] = "exit-early@init";
+    });
+    m.Start();
+    m.Choose("UD+DATA+UEFI", kNewMake);
+    m.PressStart();
+    EXPECT_EQ((Lines{"taskbar state 1", "marquee on", "taskbar state 0", "marquee off", "taskbar state 1",
+                     "marquee on", "taskbar state 0", "marquee off"}),
+              m.Progress());
+  }
+  {
+    SCOPED_TRACE("two failed diskpart passes");
+    MakeMachine m([](os::sim::Machine& mm) {
+      test::AddStick(mm, 1, 'E');
+      mm.faults["diskpart"] = "exit-early";
+    });
+    m.Start();
+    m.Choose("UEFI+DATA", kDiskpart);
+    m.PressStart();
+    EXPECT_EQ((Lines{"taskbar state 1", "marquee on", "taskbar state 0", "marquee off", "taskbar state 1",
+                     "marquee on", "taskbar state 0", "marquee off"}),
+              m.Progress());
+  }
+}
+
+TEST(Progress, WithTaskbarProgressOffOnlyTheBarMoves) {
+  for (const char* value : {"0", ""}) {
+    SCOPED_TRACE(std::string("TaskbarProgress=") + value);
+    MakeMachine m([](os::sim::Machine& mm) { test::UsbStickWithTwoVolumes(mm, 1); });
+    m.SetOption("TaskbarProgress", value);
+    m.Start();
+    m.Choose("DATA+UEFI", kNewMake);
+    m.PressStart();
+    ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+    Lines progress = m.Progress();
+    EXPECT_EQ(0, std::count_if(progress.begin(), progress.end(),
+                               [](const std::string& e) { return e.rfind("taskbar", 0) == 0; }));
+    EXPECT_EQ("marquee on", progress.at(0));
+    EXPECT_EQ("value 0", progress.back());
   }
 }
 

@@ -7,6 +7,7 @@ if(NOT WIN32)
     ops_boot_test.cpp
     ops_console_test.cpp
     ops_install_test.cpp
+    ops_progress_test.cpp
     ops_restore_test.cpp
     support/ops_machine.cpp
     support/real_boot.cpp

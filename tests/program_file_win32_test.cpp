@@ -3,7 +3,8 @@
 // against where 32-bit programs cannot run, is PE32+ x64), whose embedded
 // manifest asks for administrator rights, common controls 6 and DPI
 // awareness and declares Windows Vista to 10, with its icon and its version
-// information. It lies beside this test program in the build's bin folder.
+// information, and with data execution prevention asked for. It lies beside
+// this test program in the build's bin folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,10 @@ TEST(ProgramFile, IsAGuiProgramOfThisBuildsMachineType) {
     ASSERT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt32->OptionalHeader.Magic);  // PE32
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt32->OptionalHeader.Subsystem);
   }
+  // It asks for data execution prevention: nothing it runs may lie in data
+  // memory (the taskbar, for one, is called through its declared interface).
+  WORD characteristics = k64Bit ? nt64->OptionalHeader.DllCharacteristics : nt32->OptionalHeader.DllCharacteristics;
+  EXPECT_NE(0, characteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
 }
 
 TEST(ProgramFile, CarriesItsIconInTheSizesOfMenusTitleBarsAndDialogs) {

@@ -4,7 +4,17 @@
 
 namespace ui {
 
-AboutModel::AboutModel(WindowModel& owner, os::AboutWindowEvents& events) : owner_(owner), events_(events) {}
+AboutModel::AboutModel(WindowModel& owner, os::AboutWindowEvents& events)
+    : owner_(owner), events_(events), prog1_(os::CreateProgressBarWindow(0, 0, 110, 150, 296, 14)) {
+  // Hidden until the tune plays.
+  prog1_->SetVisible(false);
+}
+
+int32_t AboutModel::Prog1Max() const {
+  return static_cast<int32_t>(prog1_->SendToBar(os::kPbmGetRange, 0, 0));
+}
+
+int32_t AboutModel::Prog1Value() const { return static_cast<int32_t>(prog1_->SendToBar(os::kPbmGetPos, 0, 0)); }
 
 void AboutModel::SetLabel(int index, std::string_view text) {
   if (Valid(index)) labels_[static_cast<size_t>(index)].text = text;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "os/about_window.h"
@@ -36,7 +37,11 @@ class AboutModel : public os::AboutWindow {
   std::string LabelTip(int index) const;
   bool HandCursor() const { return hand_; }
   int Beeps() const { return beeps_; }
-  const os::ProgressDisplay& Prog1View() const { return prog1_; }
+  // Prog1 as its bar window shows it: the upper end of the range, the
+  // position, and whether its container is shown.
+  int32_t Prog1Max() const;
+  int32_t Prog1Value() const;
+  bool Prog1Shown() const { return prog1_->IsVisible(); }
   // The logo has been set moving at least once.
   bool AnimationStarted() const { return started_; }
 
@@ -65,7 +70,7 @@ class AboutModel : public os::AboutWindow {
   void SetTimerEnabled(os::AboutTimer timer, bool enabled) override;
   uint32_t TimerInterval(os::AboutTimer timer) const override;
   bool TimerEnabled(os::AboutTimer timer) const override;
-  os::ProgressDisplay& Prog1() override { return prog1_; }
+  os::ProgressBarWindow& Prog1Window() override { return *prog1_; }
   void Beep() override { ++beeps_; }
   int ShowMessage(std::string_view text, std::string_view title, uint32_t style) override;
   void ShowModal() override;
@@ -80,19 +85,6 @@ class AboutModel : public os::AboutWindow {
     uint32_t interval = 0;
     bool enabled = false;
   };
-  class Bar : public os::ProgressDisplay {
-   public:
-    void SetMax(int32_t max) override { max_ = max; }
-    int32_t Max() const override { return max_; }
-    void SetValue(int32_t value) override { value_ = value; }
-    int32_t Value() const override { return value_; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
-
-   private:
-    int32_t max_ = 100, value_ = 0;
-    bool visible_ = false;
-  };
   bool Valid(int index) const { return index >= 0 && index < os::kAboutLabelCount; }
   Timer& Slot(os::AboutTimer t) { return timers_[t == os::AboutTimer::kTimer1 ? 0 : 1]; }
   const Timer& Slot(os::AboutTimer t) const { return timers_[t == os::AboutTimer::kTimer1 ? 0 : 1]; }
@@ -106,7 +98,7 @@ class AboutModel : public os::AboutWindow {
   bool hand_ = false;
   int imageTop_ = 240;
   std::array<Timer, 2> timers_{};
-  Bar prog1_;
+  std::unique_ptr<os::ProgressBarWindow> prog1_;
   int beeps_ = 0;
   bool started_ = false;
   bool shown_ = false, closing_ = false, closed_ = false;

@@ -47,8 +47,11 @@ std::string FrmAbout::TunePath() { return os::EnvVar("windir").value_or("") + "\
 
 void FrmAbout::Show() {
   window_ = owner_.CreateAboutWindow(*this);
+  prog1_ = std::make_unique<ProgressBar>(window_->Prog1Window());
+  prog1_->Create();
   Load();
   window_->ShowModal();
+  prog1_.reset();
   window_.reset();
 }
 
@@ -141,7 +144,7 @@ void FrmAbout::Timer2Tick() {
   if (!musicOpen_) return;  // the logo still moves
   int32_t position = MciNumber("status MIDI position");
   int32_t length = MciNumber("status MIDI length");
-  window_->Prog1().SetValue(position);
+  prog1_->SetValue(position);
   if (position == length && length != 0) {
     // The end of the tune: from the start again.
     os::MciSendString("close MIDI");
@@ -159,8 +162,8 @@ void FrmAbout::StartTune() {
     return;
   }
   os::MciSendString("play MIDI");
-  window_->Prog1().SetMax(MciNumber("status MIDI length"));
-  window_->Prog1().SetVisible(true);
+  prog1_->SetMax(MciNumber("status MIDI length"));
+  window_->Prog1Window().SetVisible(true);
 }
 
 bool FrmAbout::OpenTune() {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "os/about_window.h"
+#include "ui/progress_bar.h"
 
 namespace os {
 class MainWindow;
@@ -54,6 +55,9 @@ class FrmAbout : public os::AboutWindowEvents {
 
   os::MainWindow& owner_;
   std::unique_ptr<os::AboutWindow> window_;
+  // The music position bar, a progress bar control in the window's
+  // container; it lives as long as the window.
+  std::unique_ptr<ProgressBar> prog1_;
   int32_t speed_ = 20;    // tenths of a twip per tick, downwards
   int32_t fallStep_ = 10;  // added to the speed on every tick
   int32_t tickCount_ = 0;  // -1 once the logo has come to rest

@@ -112,7 +112,8 @@
 // with its percentage, "[#########...........] 45%". While the window is
 // up, a line with the bar is printed whenever it shows something new, and
 // one line for each call to the taskbar button: "taskbar: state 1 (busy)",
-// "taskbar: state 0 (none)", "taskbar: value 45 of 100".
+// "taskbar: state 0 (none)", "taskbar: value 45 of 100". A change of the
+// bar is printed before the taskbar call or the status text that follows it.
 //
 // Public: struct ConsoleOptions.
 #pragma once

@@ -1,12 +1,14 @@
 // The Windows build's About window (FrmAbout): a window made in code, owned
 // by the main window, with the logo picture from the resources, six labels
-// (two of them links), two timers and the music bar.
+// (two of them links), two timers and the container of the music bar Prog1.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 
 #include "os/main_window.h"
+#include "os/progress_bar_window.h"
 #include "os/win32/dialog_ids.h"
 #include "os/win32/dialogs.h"
 #include "os/win32/resource_ids.h"
@@ -30,28 +32,6 @@ HFONT MakeFont(int points, int weight, bool underline) {
   return CreateFontW(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
 }
-
-// Prog1: for now the common controls' progress bar itself.
-class Prog1Bar : public ProgressDisplay {
- public:
-  void Attach(HWND bar) { bar_ = bar; }
-  void SetMax(int32_t max) override {
-    max_ = max;
-    SendMessageW(bar_, PBM_SETRANGE32, 0, max);
-  }
-  int32_t Max() const override { return max_; }
-  void SetValue(int32_t value) override {
-    value_ = value;
-    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(value), 0);
-  }
-  int32_t Value() const override { return value_; }
-  void SetVisible(bool visible) override { ShowWindow(bar_, visible ? SW_SHOW : SW_HIDE); }
-  bool Visible() const override { return IsWindowVisible(bar_) != FALSE; }
-
- private:
-  HWND bar_ = nullptr;
-  int32_t max_ = 100, value_ = 0;
-};
 
 class Win32AboutWindow : public AboutWindow {
  public:
@@ -157,7 +137,7 @@ class Win32AboutWindow : public AboutWindow {
   uint32_t TimerInterval(AboutTimer t) const override { return timers_[Index(t)].interval; }
   bool TimerEnabled(AboutTimer t) const override { return timers_[Index(t)].enabled; }
 
-  ProgressDisplay& Prog1() override { return prog1_; }
+  ProgressBarWindow& Prog1Window() override { return *prog1_; }
 
   void Beep() override { MessageBeep(0); }
   int ShowMessage(std::string_view text, std::string_view title, uint32_t style) override {
@@ -223,10 +203,11 @@ class Win32AboutWindow : public AboutWindow {
     Child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kIdAboutLabel0 + 3, 170, 92, 60, 20, linkFont_.get());
     Child(L"STATIC", SS_LEFT | SS_NOPREFIX, kIdAboutLabel0 + 4, 230, 92, 10, 20, textFont_.get());
     Child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kIdAboutLabel0 + 5, 240, 92, 60, 20, linkFont_.get());
-    HWND bar = Child(PROGRESS_CLASSW, PBS_SMOOTH, kIdAboutProg1, 110, 150, 296, 14, nullptr);
-    ShowWindow(bar, SW_HIDE);
-    prog1_.Attach(bar);
-    prog1_.SetMax(100);
+    // Prog1's container, hidden until the tune plays; its control builds
+    // the bar window in it.
+    prog1_ = CreateProgressBarWindow(reinterpret_cast<uintptr_t>(hwnd_), kIdAboutProg1, Px(110), Px(150), Px(296),
+                                     Px(14));
+    prog1_->SetVisible(false);
   }
 
   int LabelIndexOf(HWND h) const {
@@ -322,7 +303,7 @@ class Win32AboutWindow : public AboutWindow {
   bool handShown_ = false;
   int imageTop_ = 0;
   std::array<Timer, 2> timers_{};
-  Prog1Bar prog1_;
+  std::unique_ptr<ProgressBarWindow> prog1_;
   bool closing_ = false;
   bool closed_ = false;
 };

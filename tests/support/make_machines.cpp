@@ -1,7 +1,5 @@
 #include "tests/support/make_machines.h"
 
-#include "os/sim/progress_bar_window.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "os/profile.h"
 #include "os/sim/progress_bar_window.h"
 #include "os/sim/sim.h"
+#include "os/sim/taskbar.h"
 #include "sys/text.h"
 #include "tests/support/tool_machines.h"
 #include "tools/tvtool/commands.h"
@@ -50,10 +49,12 @@ MakeMachine::MakeMachine(const std::function<void(os::sim::Machine&)>& change)
   app::bMobileHardDisk = false;
   app::iTaskbarProg = 0;
   app::iVerifyPhase = 0;
+  app::iProgCeiling = 0;
   app::LangStrings.fill("");
 }
 
 MakeMachine::~MakeMachine() {
+  os::sim::SetTaskbarObserver(nullptr);
   if (form_) form_->OnUnload();
   app::sCfgPath.clear();
   app::sTmpPath.clear();
@@ -89,6 +90,11 @@ void MakeMachine::Start(bool prepareTool) {
   ASSERT_TRUE(form_->Load());
   // ProgressBar1 is a control of its own: its changes are traced as they reach the bar.
   static_cast<os::sim::SimProgressBarWindow&>(window_->ProgressBar1Window()).SetObserver([this] { TraceProgress(); });
+  // So are the calls that reach the taskbar button, in their place among them.
+  os::sim::SetTaskbarObserver([this](const os::sim::TaskbarCall& call) {
+    TraceProgress();
+    NoteProgress("taskbar " + os::sim::TaskbarCallText(call));
+  });
   if (prepareTool) {
     form_->OnTimer(os::TimerId::kTimer1);
     ASSERT_TRUE(form_->WaitForPartitionTool()) << "the sample's partition tool did not unpack";
@@ -120,15 +126,18 @@ void MakeMachine::PressStart(std::vector<int> answers) {
   form_->OnClick(os::Control::kCommand1);
 }
 
+void MakeMachine::NoteProgress(const std::string& entry) {
+  if (app::iProgCeiling != shown_.ceiling) {
+    shown_.ceiling = app::iProgCeiling;
+    progress_.push_back("ceiling " + std::to_string(shown_.ceiling));
+  }
+  progress_.push_back(entry);
+}
+
 void MakeMachine::TraceProgress() {
   if (!window_) return;
   auto note = [&](bool changed, const std::string& entry) {
-    if (!changed) return;
-    if (app::iProgCeiling != shown_.ceiling) {
-      shown_.ceiling = app::iProgCeiling;
-      progress_.push_back("ceiling " + std::to_string(shown_.ceiling));
-    }
-    progress_.push_back(entry);
+    if (changed) NoteProgress(entry);
   };
   const ui::WindowModel& w = *window_;
   bool marquee = w.ProgressMarquee();

@@ -65,8 +65,9 @@ class MakeMachine {
 
   // What the last press did to the progress display, in order: "marquee
   // on|off", "value <n>", "TimerProg on|off", "TimerProg <n> ms", "Timer1
-  // on|off", and "ceiling <n>" where the ceiling was found changed (it is
-  // looked at whenever one of the others changes).
+  // on|off", the calls to the taskbar button ("taskbar state <n>",
+  // "taskbar value <n> <total>"), and "ceiling <n>" where the ceiling was
+  // found changed (it is looked at whenever one of the others changes).
   const std::vector<std::string>& Progress() const { return progress_; }
 
   // The message boxes the last press showed: "<title>|<text>" each.
@@ -107,6 +108,7 @@ class MakeMachine {
     uint32_t progInterval = 0;
   } shown_;
   void TraceProgress();
+  void NoteProgress(const std::string& entry);
   size_t messagesBefore_ = 0;
   size_t startedMark_ = 0;
   size_t profileMark_ = 0;

@@ -81,6 +81,12 @@ expect_line "$out" Label1.0 "Tarnvale 12.0.0"
 expect_line "$out" Label1.1 "Made by the Tarnvale project"
 expect_line "$out" Label1.3 "User Guide"
 expect_line "$out" Label1.5.visible 0
+# Prog1 is a progress bar control, hidden until the tune plays.
+expect_line "$out" Prog1.class TarnvaleProgressBar
+expect_line "$out" Prog1.bar.class msctls_progress32
+expect_line "$out" Prog1.visible 0
+expect_line "$out" Prog1.max 100
+expect_line "$out" Prog1.value 0
 ask screenshot "$(winpath "$work/about.bmp")" >/dev/null
 
 echo "-- The logo falls and comes to rest; the tune plays, or the window stays quiet"
@@ -98,6 +104,11 @@ sleep 10
 ask screenshot "$(winpath "$work/about-rest.bmp")" >/dev/null
 out=$(ask about)
 echo "$out" | grep '^Prog1'
+# Where Wine plays the tune, Prog1 shows its position within the tune's length.
+if grep -qx 'Prog1.visible=1' <<<"$out"; then
+  max=$(sed -n 's/^Prog1.max=//p' <<<"$out") value=$(sed -n 's/^Prog1.value=//p' <<<"$out")
+  [ "$max" -gt 100 ] && [ "$value" -le "$max" ] || fail "Prog1 does not follow the tune: $value of $max"
+fi
 [ -z "$(ask messagebox)" ] || fail "a message box while the tune starts: $(ask messagebox)"
 ask aboutclose >/dev/null
 sleep 1

@@ -40,14 +40,18 @@
 //   tv_probe <answer file> form2paste <UD|EFI>         pastes (the clipboard) into a field
 //   tv_probe <answer file> form2close | aboutclose
 //   tv_probe <answer file> about         the About window's caption, labels, the logo's
-//                                         top (pixels), Prog1's visibility, value and upper end
+//                                         top (pixels), Prog1's classes (container and
+//                                         bar window), visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
 //   tv_probe <answer file> messagebox    the title of an open message box, or nothing
 // Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 //
 // Started as "tv_probe x ..." it plays an archiver that never finishes: it
-// leaves a file "started" beside itself and waits to be ended.
+// leaves a file "started" beside itself and waits to be ended. Started as
+// "tv_probe e ..." it plays an archiver that extracts until it is let go:
+// it leaves a file "extracting" beside itself and ends once a file
+// "release" is there.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -362,8 +366,15 @@ bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
     fprintf(out, "Label1.%d.visible=%d\n", i, IsWindowVisible(label) ? 1 : 0);
   }
   fprintf(out, "Image1.top=%d\n", TopOf(about, kIdAboutImage1));
-  HWND bar = GetDlgItem(about, kIdAboutProg1);
-  fprintf(out, "Prog1.visible=%d\n", IsWindowVisible(bar) ? 1 : 0);
+  // Prog1 is a progress bar control: a container with the bar window in it.
+  HWND container = GetDlgItem(about, kIdAboutProg1);
+  HWND bar = container ? GetDlgItem(container, 1) : nullptr;
+  wchar_t cls[64] = {};
+  GetClassNameW(container, cls, 64);
+  Line(out, "Prog1.class", cls);
+  GetClassNameW(bar, cls, 64);
+  Line(out, "Prog1.bar.class", cls);
+  fprintf(out, "Prog1.visible=%d\n", IsWindowVisible(container) ? 1 : 0);
   fprintf(out, "Prog1.value=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
   fprintf(out, "Prog1.max=%d\n", static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
   return true;
@@ -551,8 +562,20 @@ int PlayHangingArchiver() {
   return 0;
 }
 
+// The archiver that works until the test lets it go.
+int PlayHeldArchiver() {
+  wchar_t self[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self, n);
+  folder.resize(folder.rfind(L'\\') + 1);
+  if (FILE* f = _wfopen((folder + L"extracting").c_str(), L"wb")) fclose(f);
+  while (GetFileAttributesW((folder + L"release").c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(100);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "x") return PlayHangingArchiver();
+  if (argc > 1 && std::string(argv[1]) == "e") return PlayHeldArchiver();
   if (argc < 3) return 2;
   std::string answer = argv[1];
   std::string temp = answer + ".part";

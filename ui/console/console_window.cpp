@@ -160,6 +160,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
   }
   void SetCaption(Control control, std::string_view text) override {
     bool statusChanged = control == Control::kStatus && Caption(control) != text;
+    // What the bar shows already comes before the new text.
+    if (statusChanged && progressChanged_) DrawProgress();
     ui::WindowModel::SetCaption(control, text);
     if (statusChanged && shownOnce_ && !options_.quiet) Print("  . " + std::string(text) + "\n");
   }
@@ -205,6 +207,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
 
   void TaskbarCalled(const os::sim::TaskbarCall& call) {
     if (call.window != Handle() || !shownOnce_ || options_.quiet) return;
+    // The bar's change that the call mirrors is printed first.
+    if (progressChanged_) DrawProgress();
     Print("  taskbar: " + TaskbarText(call) + "\n");
   }
 

@@ -373,7 +373,7 @@ bool ExpectDialog(const std::vector<std::string>& w, WindowModel& window, Consol
       return check(state == sys::LowerAscii(Rest(w, 3)), state);
     }
     if (kind == "prog1") {
-      std::string state = a.Prog1View().Visible() ? "shown" : "hidden";
+      std::string state = a.Prog1Shown() ? "shown" : "hidden";
       return check(state == sys::LowerAscii(Rest(w, 3)), state);
     }
     return io.Complain("expect about: title, line, label, animation, tune or prog1"), true;
@@ -428,13 +428,13 @@ std::string RenderAbout(const AboutModel& a) {
   std::string tune;
   TuneState(&tune);
   out += kBar + "tune: " + tune;
-  const os::ProgressDisplay& bar = a.Prog1View();
-  if (bar.Visible()) {
-    int32_t max = bar.Max() > 0 ? bar.Max() : 1;
-    int32_t v = bar.Value() < 0 ? 0 : bar.Value() > max ? max : bar.Value();
+  if (a.Prog1Shown()) {
+    int32_t value = a.Prog1Value();
+    int32_t max = a.Prog1Max() > 0 ? a.Prog1Max() : 1;
+    int32_t v = value < 0 ? 0 : value > max ? max : value;
     size_t filled = static_cast<size_t>(static_cast<int64_t>(v) * 10 / max);
-    out += "   Prog1 [" + std::string(filled, '#') + std::string(10 - filled, '.') + "] " + std::to_string(bar.Value()) +
-           " of " + std::to_string(bar.Max());
+    out += "   Prog1 [" + std::string(filled, '#') + std::string(10 - filled, '.') + "] " + std::to_string(value) +
+           " of " + std::to_string(a.Prog1Max());
   } else {
     out += "   Prog1 hidden";
   }
