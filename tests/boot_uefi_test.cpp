@@ -72,7 +72,8 @@ std::string EfiProgram() {
 
 // The files the make puts on the partitions (index 0 data, 1 EFI, in table order).
 void FillMadeDisk(const test::SimMachine& m) {
-  const os::sim::Disk& d = *m.Get().FindDisk(1);
+  const os::sim::Machine machine = m.Get();  // a copy: the disk is read from it below
+  const os::sim::Disk& d = *machine.FindDisk(1);
   std::string data = m.Folder() + "/" + d.partitions[0].folder, efi = m.Folder() + "/" + d.partitions[1].folder;
   test::WriteFiles(data, {{"Tarnvale.txt", "Files of the sample data package."},
                           {"Tools/readme.txt", "Portable tools."},
