@@ -72,7 +72,7 @@ std::string EfiProgram() {
 
 // The files the make puts on the partitions (index 0 data, 1 EFI, in table order).
 void FillMadeDisk(const test::SimMachine& m) {
-  const os::sim::Disk& d = *m.Get().FindDisk(1);
+  const os::sim::Disk d = *m.Get().FindDisk(1);  // a copy: Get() returns the description by value
   std::string data = m.Folder() + "/" + d.partitions[0].folder, efi = m.Folder() + "/" + d.partitions[1].folder;
   test::WriteFiles(data, {{"Tarnvale.txt", "Files of the sample data package."},
                           {"Tools/readme.txt", "Portable tools."},
