@@ -12,6 +12,8 @@ cmake -S . -B build/win -G Ninja -DTV_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/min
 cmake --build build/win -j "$jobs"
 if [ "$tv_variant" = x86_64 ]; then
   echo "== the x86_64 variant of the Windows program in $tv_win64 ($tv_variant_why)"
-  cmake -S . -B "$tv_win64" -G Ninja -DTV_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake > /dev/null
+  # Its package test packages the shipped i686 program of build/win.
+  cmake -S . -B "$tv_win64" -G Ninja -DTV_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+        -DTV_SHIPPED_BUILD="$PWD/build/win" > /dev/null
   cmake --build "$tv_win64" -j "$jobs"
 fi

@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 
 #include "os/sim/machine.h"
 #include "sys/text.h"
+#include "tests/support/real_boot.h"
 #include "tests/support/tool_machines.h"
 #include "tools/tvtool/fs_writers.h"
 #include "tools/tvtool/host_run.h"
@@ -23,10 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::RunToEnd;
+using test::ScopedEnv;
 
 constexpr uint64_t kMB = 1ull << 20;
 constexpr uint64_t kSectorsPerMB = 2048;
-constexpr const char* kMarker = "Tarnvale sample PE started";
 
 enum class Layout { kDataUefi, kUdDataUefi, kUefiData };
 
@@ -71,37 +71,16 @@ std::string EfiProgram() {
 }
 
 // The files the make puts on the partitions (index 0 data, 1 EFI, in table order).
-void FillMadeDisk(const test::SimMachine& m, bool withUefiProgram = true) {
-  const os::sim::Machine machine = m.Get();  // the disk is read from this copy
+void FillMadeDisk(const test::SimMachine& m) {
+  const os::sim::Machine machine = m.Get();  // a copy: the disk is read from it below
   const os::sim::Disk& d = *machine.FindDisk(1);
   std::string data = m.Folder() + "/" + d.partitions[0].folder, efi = m.Folder() + "/" + d.partitions[1].folder;
   test::WriteFiles(data, {{"Tarnvale.txt", "Files of the sample data package."},
                           {"Tools/readme.txt", "Portable tools."},
                           {"Tools/维护/说明.txt", "名字"}});
-  std::map<std::string, std::string> efiFiles = {{"bootmgr", "boot manager"}, {"sources/boot.wim", "image"}};
-  if (withUefiProgram) efiFiles["EFI/BOOT/BOOTX64.EFI"] = EfiProgram();
-  test::WriteFiles(efi, efiFiles);
+  test::WriteFiles(efi, {{"bootmgr", "boot manager"}, {"sources/boot.wim", "image"}, {"EFI/BOOT/BOOTX64.EFI", EfiProgram()}});
   if (d.ud.sizeMB) test::WriteFiles(m.Folder() + "/" + d.ud.folder, {{"grldr", "loader"}, {"menu.lst", "title PE"}});
 }
-
-// Sets an environment variable for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = getenv(name)) old_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-    else unsetenv(name_.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 std::string Output(const std::vector<std::string>& argv, int* rc = nullptr) {
   std::string out;
@@ -306,12 +285,8 @@ std::map<std::string, std::string> DiskState(const test::SimMachine& m) {
 class RealUefiBoot : public ::testing::Test {
  protected:
   void SetUp() override {
-    tvtool::Emulator e = tvtool::FindEmulator();
-    if (e.off) GTEST_SKIP() << "TARNVALE_QEMU=none";
-    if (!e.missing.empty()) GTEST_SKIP() << e.missing << " is not installed (scripts/setup.sh installs it)";
-    std::string missing = tvtool::MissingVolumeTools("FAT32") + tvtool::MissingVolumeTools("NTFS");
-    if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
-    if (EfiProgram().rfind("MZ", 0) != 0) GTEST_SKIP() << "the UEFI program was not built (x86_64-w64-mingw32-gcc)";
+    std::string missing = test::RealBootMissing({"FAT32", "NTFS"});
+    if (!missing.empty()) GTEST_SKIP() << missing;
   }
   ScopedEnv limit_{"TARNVALE_BOOT_SECONDS", "100"};
 };
@@ -323,34 +298,26 @@ TEST_F(RealUefiBoot, TheMadeDiskStartsThePeAndIsNotWritten) {
   auto before = DiskState(m);
   EXPECT_EQ(0u, RunToEnd(UefiCommand()));
   std::string console = ReadText(m.Folder() + "/qemu-serial.log");
-  EXPECT_TRUE(sys::Contains(console, kMarker)) << console;
+  EXPECT_TRUE(sys::Contains(console, test::kSamplePeMarker)) << console;
   EXPECT_TRUE(before == DiskState(m)) << "the simulated disk changed";
-  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/qemu.log"), "mode=uefi\tdisk=1\tresult=booted"));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "mode=uefi\tdisk=1\tresult=booted")) << record;
+  EXPECT_TRUE(sys::Contains(record, "\treal=switched-off\n")) << record;
 }
 
-// Boots disk 1 of the machine, which must not start: the marker is absent and
-// the firmware's complaint is in the console's log.
-void ExpectNoStart(const test::SimMachine& m) {
-  InstallEmulator(m);
-  EXPECT_EQ(1u, RunToEnd(UefiCommand())) << "the emulator was stopped";
-  std::string console = ReadText(m.Folder() + "/qemu-serial.log");
-  EXPECT_FALSE(sys::Contains(console, kMarker)) << console;
-  EXPECT_TRUE(sys::Contains(console, "failed to load Boot")) << console;
-  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/output.log"), "found nothing on the disk that it could start"));
-}
-
-TEST_F(RealUefiBoot, AnEfiPartitionWithoutTheUefiProgramDoesNotStart) {
-  test::SimMachine m([](os::sim::Machine& mm) { AddMadeDisk(mm, Layout::kDataUefi, "NTFS"); });
-  FillMadeDisk(m, false);
-  ExpectNoStart(m);
-}
-
-TEST_F(RealUefiBoot, ADiskWithoutAnEfiPartitionDoesNotStart) {
+TEST_F(RealUefiBoot, ADiskThatCannotBeExportedIsNotStartedAndTheRecordSaysSo) {
   test::SimMachine m([](os::sim::Machine& mm) {
-    AddMadeDisk(mm, Layout::kDataUefi, "NTFS");
-    mm.disks[0].partitions.pop_back();
+    AddMadeDisk(mm, Layout::kDataUefi, "FAT32");
+    mm.disks[0].partitions[1].start -= kSectorsPerMB;  // into the data partition
   });
-  ExpectNoStart(m);
+  FillMadeDisk(m);
+  InstallEmulator(m);
+  EXPECT_EQ(1u, RunToEnd(UefiCommand()));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "result=booted")) << "the description alone would start";
+  EXPECT_TRUE(sys::Contains(record, "\treal=no-image\n")) << record;
+  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/output.log"), "partition 2 overlaps"));
+  EXPECT_FALSE(fs::exists(m.Folder() + "/qemu-serial.log"));
 }
 
 TEST(RealUefiBootFallback, WithoutTheEmulatorTheBootIsOnlyRecorded) {
@@ -359,7 +326,9 @@ TEST(RealUefiBootFallback, WithoutTheEmulatorTheBootIsOnlyRecorded) {
   FillMadeDisk(m);
   InstallEmulator(m);
   EXPECT_EQ(0u, RunToEnd(UefiCommand()));
-  EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/qemu.log"), "mode=uefi\tdisk=1\tresult=booted"));
+  std::string record = ReadText(m.Folder() + "/qemu.log");
+  EXPECT_TRUE(sys::Contains(record, "mode=uefi\tdisk=1\tresult=booted")) << record;
+  EXPECT_FALSE(sys::Contains(record, "real=")) << "no real boot ran";
   EXPECT_TRUE(sys::Contains(ReadText(m.Folder() + "/output.log"),
                             "/nonexistent/qemu-system-x86_64 (package qemu-system-x86) is not installed"))
       << ReadText(m.Folder() + "/output.log");

@@ -20,32 +20,14 @@
 #include "sys/text.h"
 #include "tests/support/disk_machines.h"
 #include "tests/support/sim_machine.h"
+#include "tests/support/started_form.h"
 #include "ui/window_model.h"
 
 namespace {
 
 using os::Control;
 
-// Records which operation the window started.
-class RecordingOperations : public app::Operations {
- public:
-  std::vector<std::string> started;
-  std::function<void()> during;  // runs inside the next operation
-  void Make() override { Record("make"); }
-  void Restore() override { Record("restore"); }
-  void InstallToLocalDisk() override { Record("install"); }
-  void BootTest(int mode) override { Record("boot " + std::to_string(mode)); }
-
- private:
-  void Record(const std::string& what) {
-    started.push_back(what);
-    if (during) {
-      auto inner = std::move(during);
-      during = nullptr;
-      inner();
-    }
-  }
-};
+using test::RecordingOperations;
 
 class Form1Test : public ::testing::Test {
  protected:

@@ -16,6 +16,7 @@
 #include "os/sim/sim.h"
 #include "sys/text.h"
 #include "tests/support/ops_machine.h"
+#include "tests/support/real_boot.h"
 #include "tests/support/tool_machines.h"
 
 namespace {
@@ -69,6 +70,7 @@ class BootTest : public test::OpsTest {
 };
 
 TEST_F(BootTest, BiosAndUefiGetTheirExactCommandLines) {
+  test::ScopedEnv recordOnly("TARNVALE_QEMU", "none");  // the command lines are what counts here
   const std::string t = app::sTmpPath;
   size_t mark = m.Started().size();
   Key(os::kVkF5);
@@ -106,6 +108,7 @@ TEST_F(BootTest, ASecondTestNeitherCopiesNorUnpacks) {
 }
 
 TEST_F(BootTest, TheDiskIsTheSameAfterwards) {
+  test::ScopedEnv limit("TARNVALE_BOOT_SECONDS", "60");  // the real boot, where it runs, ends well within the test's time
   std::string files = DiskState();
   std::string description = os::sim::FormatMachine(m.Get());
   Key(os::kVkF5);

@@ -5,6 +5,7 @@ if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
     boot_uefi_test.cpp
     check_disk_layout_test.cpp
+    main_job_test.cpp
     sample_package_test.cpp
     tools_boot_test.cpp
     tools_disk_programs_test.cpp

@@ -2,7 +2,7 @@
 // (or a test) sees the host build's headless main window as text and works
 // it, typing in a terminal or through a script, one command per line. The
 // front-end that carries out these commands is ui/console/console_window.h.
-//
+// The commands:
 //
 //   click <Command1|UReFresh|Status>      press a button or the status line
 //   select <RDriver|Fsys|FSFor> <n|text>  choose a list entry (index, or the
@@ -29,7 +29,8 @@
 //                                         system, label, size, type, flags
 //   bootmenu                              print the boot store that bcdedit keeps
 //   emulator [n]                          print the emulator's last n runs (5):
-//                                         mode, disk, booted or failed, from where
+//                                         mode, disk, booted or failed, from where,
+//                                         and how a real UEFI boot ended (real=...)
 //   dir <folder>                          list a folder of the machine, such as
 //                                         C:\WinPE
 //   taskbar                               print every call made to the
@@ -47,7 +48,9 @@
 //     expect partitions <disk> <n>         the disk holds n partitions
 //     expect exists <path> | expect missing <path>   a file or folder of the machine
 //     expect emulator <text>               the emulator's last run contains text,
-//                                          such as result=booted or mode=uefi
+//                                          such as result=booted or mode=uefi, or
+//                                          real=switched-off (a real UEFI boot ran and
+//                                          the system on the disk switched it off)
 //     expect checked <id> | expect unchecked <id>   an entry of the system menu
 //     expect menu <id> ...                 the system menu's entries begin with these ids
 //                                          (a submenu's entries count in its place, depth
@@ -99,9 +102,9 @@
 // Input arrives whenever the program handles events, also while an
 // operation runs or a dialog is open (a line after "key F5" runs while the
 // emulator does; put "wait idle" between them to see the result); an
-// "answer" waits for the next message box, also one of a dialog. Texts may be written in double quotes. A script
-// that ends while a dialog is open closes the dialog, as a person would, and
-// then the window. The machine records what the shell opened in
+// "answer" waits for the next message box, also one of a dialog. Texts may
+// be written in double quotes. A script that ends while a dialog is open
+// closes the dialog, as a person would, and then the window. The machine records what the shell opened in
 // <machine>/shell-open.log and every MCI command in <machine>/mci.log.
 //
 // The window shows ProgressBar1 beside the status line: a marquee as a mark

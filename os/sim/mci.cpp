@@ -13,6 +13,7 @@
 #include "os/sim/midi_length.h"
 #include "os/sim/paths.h"
 #include "os/sim/sim.h"
+#include "os/sim/words.h"
 
 namespace os {
 namespace {
@@ -85,27 +86,6 @@ std::optional<uint64_t> Number(std::string_view s) {
     v = v * 10 + static_cast<uint64_t>(c - '0');
   }
   return v;
-}
-
-// Words of a command string; double quotes keep blanks in a word.
-bool Words(std::string_view command, std::vector<std::string>& words) {
-  std::string word;
-  bool quoted = false, any = false;
-  for (char c : command) {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (any) words.push_back(word);
-      word.clear();
-      any = false;
-    } else {
-      word += c;
-      any = true;
-    }
-  }
-  if (any) words.push_back(word);
-  return !quoted;
 }
 
 uint32_t Open(const std::vector<std::string>& w) {
@@ -220,7 +200,7 @@ uint32_t MciSendString(std::string_view command, std::string* reply) {
   std::vector<std::string> w;
   std::string answer;
   uint32_t result;
-  if (!Words(command, w)) result = kErrNoClosingQuote;
+  if (!os::sim::SplitWords(command, w)) result = kErrNoClosingQuote;
   else if (w.empty()) result = kErrUnrecognizedCommand;
   else if (Lower(w[0]) == "open") result = Open(w);
   else result = OnDevice(w, answer);

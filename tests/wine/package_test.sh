@@ -5,10 +5,17 @@
 # PE system's outside programs and package; the program started from there
 # under Wine shows its main window with the English captions.
 #
-#   package_test.sh <package.sh> <Windows build folder> <tv_probe.exe> <lang sources> <work folder>
+#   package_test.sh <package.sh> <Windows build folder> <tv_probe.exe> <lang sources> <work folder> [<variant.exe>]
+#
+# The package is made from the i686 build and holds the i686 program, checked
+# as such without Wine. Given the x86_64 variant (the tests run against it
+# where 32-bit programs cannot run, and wine64 cannot start the i686 program
+# there), the variant is started from the unpacked folder in the packaged
+# program's place: the folder, its files and their lookup are what is tested.
 set -euo pipefail
-package=$1 build=$2 probe=$3 langsrc=$4 work=$5
-exe=$build/bin/Tarnvale.exe langdir=$build/Data/Lang
+package=$1 build=$2 probe=$3 langsrc=$4 work=$5 variant=${6:-}
+shipped=$build/bin/Tarnvale.exe langdir=$build/Data/Lang
+exe=${variant:-$shipped}
 
 source "$(dirname "$0")/lib.sh"
 
@@ -36,7 +43,8 @@ Tarnvale.exe"
 actual=$(cd "$fresh" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort)
 [ "$actual" = "$expected" ] || fail "the package holds:
 $actual"
-cmp -s "$fresh/Tarnvale.exe" "$exe" || fail "Tarnvale.exe is not the one built"
+cmp -s "$fresh/Tarnvale.exe" "$shipped" || fail "Tarnvale.exe is not the one built"
+"$(dirname "$package")/check-pe.sh" "$fresh/Tarnvale.exe" || fail "the packaged Tarnvale.exe is not the shipped kind"
 for f in "$langdir"/*.lng; do
   cmp -s "$f" "$fresh/Data/Lang/$(basename "$f")" || fail "$(basename "$f") is not the one built"
 done
@@ -50,6 +58,10 @@ cp "$zip" "$work/first.zip"
 cmp -s "$zip" "$work/first.zip" || fail "a second package differs from the first"
 
 echo "-- The program started from the unpacked folder"
+if [ -n "$variant" ]; then
+  echo "   (the x86_64 variant in the packaged i686 program's place, under wine64)"
+  cp "$variant" "$fresh/Tarnvale.exe"
+fi
 locale=C
 start "$(winpath "$fresh/Tarnvale.exe")" /lng:1033
 out=$(ask read)

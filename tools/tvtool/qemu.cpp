@@ -18,10 +18,13 @@
 // In UEFI mode the disk is then also booted for real: exported to a raw disk
 // image with real file systems (disk_export.h) and started in the host's
 // emulator with UEFI firmware (qemu_runner.h), the console going to
-// <machine>/qemu-serial.log. The program ends when that emulator ends. When
-// the emulator, the firmware or a file-system tool is not installed, it says
-// so on its error output and only records. BIOS mode is only recorded: the
-// boot code on the simulated disk is a name, not code a real PC could run.
+// <machine>/qemu-serial.log. The program ends when that emulator ends, and
+// its line then ends with how the real boot ended:
+//   real=switched-off|nothing-to-start|time-limit|emulator-error|not-started|no-image
+// When the emulator, the firmware or a file-system tool is not installed, it
+// says so on its error output and only records (no real= field). BIOS mode
+// is only recorded: the boot code on the simulated disk is a name, not code
+// a real PC could run.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -185,11 +188,25 @@ Outcome BootUefi(const Disk& d) {
   return o;
 }
 
-void Record(const std::string& mode, int disk, const Outcome& o) {
+// `real`: how the real boot ended, empty when there was none.
+void Record(const std::string& mode, int disk, const Outcome& o, const std::string& real = "") {
   std::ofstream log(os::sim::MachineFolder() + "/qemu.log", std::ios::app);
   log << "mode=" << mode << "\tdisk=" << disk;
-  if (o.booted) log << "\tresult=booted\tfrom=" << o.from << "\tloader=" << o.loader << "\tfiles=" << o.files << "\n";
-  else log << "\tresult=failed\treason=" << o.reason << "\n";
+  if (o.booted) log << "\tresult=booted\tfrom=" << o.from << "\tloader=" << o.loader << "\tfiles=" << o.files;
+  else log << "\tresult=failed\treason=" << o.reason;
+  if (!real.empty()) log << "\treal=" << real;
+  log << "\n";
+}
+
+const char* RealField(BootEnd end) {
+  switch (end) {
+    case BootEnd::kPoweredOff: return "switched-off";
+    case BootEnd::kNothingToBoot: return "nothing-to-start";
+    case BootEnd::kTimeLimit: return "time-limit";
+    case BootEnd::kFailed: return "emulator-error";
+    case BootEnd::kNotStarted: return "not-started";
+  }
+  return "emulator-error";
 }
 
 uint32_t MemoryMB(const std::string& text) {
@@ -216,35 +233,40 @@ struct ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 };
 
-// The real boot in UEFI mode; the exit code of the emulator stand-in.
-int BootForReal(const Disk& disk, const Options& o) {
+// What the real boot in UEFI mode came to.
+struct RealBoot {
+  int exitCode = 0;  // the emulator stand-in's
+  std::string end;   // the record's real= field; empty when there was no real boot
+};
+
+RealBoot BootForReal(const Disk& disk, const Options& o) {
   Emulator emulator = FindEmulator();
-  if (emulator.off) return 0;
+  if (emulator.off) return {};
   if (!emulator.missing.empty()) {
     Fail(kTool, {emulator.missing + " is not installed (scripts/setup.sh installs it): the boot is only recorded", 0});
-    return 0;
+    return {};
   }
   for (const Partition& p : disk.partitions) {
     std::string missing = p.fileSystem.empty() ? "" : MissingVolumeTools(p.fileSystem);
     if (!missing.empty()) {
       Fail(kTool, {p.fileSystem + " needs " + missing + ", which is not installed (scripts/setup.sh installs it): "
                    "the boot is only recorded", 0});
-      return 0;
+      return {};
     }
   }
   ScratchFolder scratch;
-  if (scratch.path.empty()) return Fail(kTool, {"no room for the disk image in the temporary folder", 1});
+  if (scratch.path.empty()) return {Fail(kTool, {"no room for the disk image in the temporary folder", 1}), "no-image"};
   UefiBoot boot;
   boot.image = scratch.path + "/PhysicalDrive" + std::to_string(disk.number) + ".img";
   std::string why;
-  if (!ExportDisk(disk, boot.image, &why)) return Fail(kTool, {"cannot boot " + o.hda + ": " + why, 1});
+  if (!ExportDisk(disk, boot.image, &why)) return {Fail(kTool, {"cannot boot " + o.hda + ": " + why, 1}), "no-image"};
   boot.memoryMB = MemoryMB(o.memory);
   boot.localTime = o.localTime;
   boot.serialLog = os::sim::MachineFolder() + "/qemu-serial.log";
   boot.seconds = BootSeconds();
   BootEnd end = RunUefiBoot(emulator, boot);
   fprintf(stderr, "qemu: %s\n", BootEndText(end, boot.seconds).c_str());
-  return end == BootEnd::kPoweredOff ? 0 : 1;
+  return {end == BootEnd::kPoweredOff ? 0 : 1, RealField(end)};
 }
 
 }  // namespace
@@ -270,8 +292,14 @@ int RunQemu(const Args& args) {
     Record(mode, *number, Outcome{false, "", "", "", "the emulator stopped before the disk booted"});
     return 0;
   }
-  Record(mode, *number, mode == "uefi" ? BootUefi(*disk) : BootBios(*disk));
-  return mode == "uefi" ? BootForReal(*disk, o) : 0;
+  if (mode != "uefi") {
+    Record(mode, *number, BootBios(*disk));
+    return 0;
+  }
+  Outcome outcome = BootUefi(*disk);
+  RealBoot real = BootForReal(*disk, o);
+  Record(mode, *number, outcome, real.end);
+  return real.exitCode;
 }
 
 }  // namespace tvtool

@@ -20,6 +20,7 @@
 #include "os/sim/taskbar.h"
 #include "ui/console/render.h"
 #include "os/sim/sim.h"
+#include "os/sim/words.h"
 #include "os/sim/windows.h"
 #include "sys/text.h"
 #include "ui/window_model.h"
@@ -52,22 +53,7 @@ std::optional<Control> ControlNamed(const std::string& name) {
 // Words of a command line; double quotes keep blanks in a word.
 std::vector<std::string> Words(const std::string& line) {
   std::vector<std::string> words;
-  std::string word;
-  bool quoted = false, any = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (any) words.push_back(word);
-      word.clear();
-      any = false;
-    } else {
-      word += c;
-      any = true;
-    }
-  }
-  if (any) words.push_back(word);
+  os::sim::SplitWords(line, words);
   return words;
 }
 
