@@ -37,7 +37,13 @@ class OperationProgress : public test::OpsTest {
     test::WriteMadeDiskFiles(m, 1);
   }
   void TearDown() override {
+    // The window outlives the trace: it goes with the fixture's base.
     os::sim::SetTaskbarObserver(nullptr);
+    if (window) {
+      static_cast<os::sim::SimProgressBarWindow&>(window->ProgressBar1Window()).SetObserver(nullptr);
+      window->onCaption = nullptr;
+      window->SetAnswerer(nullptr);
+    }
     test::OpsTest::TearDown();
   }
 

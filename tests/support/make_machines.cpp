@@ -54,7 +54,9 @@ MakeMachine::MakeMachine(const std::function<void(os::sim::Machine&)>& change)
 }
 
 MakeMachine::~MakeMachine() {
+  // The trace goes before the window, which still changes as it goes.
   os::sim::SetTaskbarObserver(nullptr);
+  if (window_) static_cast<os::sim::SimProgressBarWindow&>(window_->ProgressBar1Window()).SetObserver(nullptr);
   if (form_) form_->OnUnload();
   app::sCfgPath.clear();
   app::sTmpPath.clear();
