@@ -5,7 +5,7 @@ if(NOT WIN32)
     make_procedure_test.cpp
     make_steps_test.cpp
     support/make_machines.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/disk_edit.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/show_disk.cpp
   )
+  # The stand-ins' disk editing and disk description (tools/CMakeLists.txt).
+  cmake_language(DEFER CALL target_link_libraries tv_tests PRIVATE tvtool_parts)
 endif()

@@ -13,14 +13,9 @@ if(NOT WIN32)
     tools_partassist_test.cpp
     user_guide_test.cpp
     support/tool_machines.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/boot_store.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/fs_tree.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/fs_writers.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/exfat_writer.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/host_run.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/qemu_runner.cpp
-    ${PROJECT_SOURCE_DIR}/tools/tvtool/sample_machine.cpp
   )
+  # The stand-ins' own parts that the tests call (tools/CMakeLists.txt).
+  cmake_language(DEFER CALL target_link_libraries tv_tests PRIVATE tvtool_parts)
   cmake_language(DEFER CALL target_compile_definitions tv_tests PRIVATE
     TV_SAMPLE_DIR="${CMAKE_BINARY_DIR}/sample"
     TV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
