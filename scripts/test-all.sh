@@ -12,21 +12,38 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
+# Each stage says how long it took, and the end sums them up.
+stage_start=$SECONDS stage_name="" stage_times=""
+stage() {
+  if [ -n "$stage_name" ]; then
+    echo "   ($((SECONDS - stage_start)) s)"
+    stage_times+="   $(printf '%5d s' $((SECONDS - stage_start)))  $stage_name"$'\n'
+  fi
+  stage_start=$SECONDS stage_name=$1
+  [ -n "$1" ] && echo "== $1"
+  return 0
+}
+
+stage "setting up the machine (scripts/setup.sh)"
 scripts/setup.sh
+stage "building both programs (scripts/build.sh)"
 scripts/build.sh
 source scripts/windows-variant.sh
 jobs="${JOBS:-$(nproc)}"
 
-echo "== host tests (simulated machine)"
+stage "host tests (simulated machine)"
 (cd build/host && ctest --output-on-failure -j "$jobs")
 
 if [ "${TV_SANITIZE:-1}" != 0 ]; then
-  echo "== host tests under AddressSanitizer and UndefinedBehaviorSanitizer (build/asan)"
+  stage "host tests under AddressSanitizer and UndefinedBehaviorSanitizer (build/asan)"
+  # Unoptimised with line tables only: it compiles in a third of the time of
+  # -O1 -g, finds the same faults, and the reports still name file and line.
+  # Only the tests and the programs they run are built (no benchmarks).
   sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
-  cmake -S . -B build/asan -G Ninja -DTV_WERROR=ON -DCMAKE_CXX_FLAGS="$sanitize" \
-        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG" \
+  cmake -S . -B build/asan -G Ninja -DTV_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$sanitize" \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O0 -g1 -DNDEBUG" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" > /dev/null
-  cmake --build build/asan -j "$jobs"
+  cmake --build build/asan -j "$jobs" --target tv_tests
   # Every finding fails its test: an error ends the program with a non-zero
   # code (the stand-ins' too, which the tests see as a failed step).
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:exitcode=86
@@ -36,7 +53,7 @@ if [ "${TV_SANITIZE:-1}" != 0 ]; then
 
   if command -v clang++ > /dev/null; then
     seconds=${TV_FUZZ_SECONDS:-5}
-    echo "== fuzz harnesses, ${seconds} s each over their seed corpus (build/fuzz)"
+    stage "fuzz harnesses, ${seconds} s each over their seed corpus (build/fuzz)"
     cmake -S . -B build/fuzz -G Ninja -DTV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
           -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
           -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" > /dev/null
@@ -59,12 +76,14 @@ if [ "${TV_SANITIZE:-1}" != 0 ]; then
 fi
 
 if [ "$tv_variant" = i686 ]; then
-  echo "== Windows tests: the i686 program under wine ($tv_variant_why)"
+  stage "Windows tests: the i686 program under wine ($tv_variant_why)"
   scripts/check-pe.sh build/win/bin/Tarnvale.exe
   (cd build/win && ctest --output-on-failure)
 else
-  echo "== Windows tests: the x86_64 variant under wine64 ($tv_variant_why)"
+  stage "Windows tests: the x86_64 variant under wine64 ($tv_variant_why)"
   scripts/check-pe.sh build/win/bin/Tarnvale.exe
   (cd "$tv_win64" && ctest --output-on-failure)
 fi
+stage ""
 echo "== every test passed ($((SECONDS - start)) s)"
+printf '%s' "$stage_times"
