@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs what the two builds and their tests need on a Debian machine.
 # Run as root it installs the missing packages with apt-get; run as another
-# user it names the missing packages and stops.
+# user it names the missing packages and stops. Where 32-bit programs cannot
+# run, the 32-bit Wine is left out: its i386 packages could not even be set up
+# there, and the Windows tests use wine64 (scripts/windows-variant.sh).
 set -euo pipefail
+source "$(dirname "$0")/probe-32bit.sh"
 
 packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev   # host build and tests
   7zip xorriso                                          # the archiver, the sample PE image
   python3                                               # the check of the pictures and the tune
   g++-mingw-w64-i686                                    # the Windows build
-  wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei  # the Windows program under Wine
+  wine xvfb xauth x11-utils fonts-wqy-microhei          # the Windows program under Wine
   gcc-mingw-w64-x86-64                                  # the sample PE's UEFI program
   qemu-system-x86 ovmf                                  # the real UEFI boot of a made disk
   fdisk dosfstools mtools exfatprogs ntfs-3g ntfs-3g-dev  # its disk image's table and file systems
@@ -17,6 +20,13 @@ packages=(
   g++-mingw-w64-x86-64 wine64                           # the Windows tests where 32-bit programs cannot run
   clang libclang-rt-dev                                 # the fuzz harnesses (libFuzzer, sanitizers)
 )
+
+no32=$(tv_no_32bit)
+if [ -z "$no32" ]; then
+  packages+=(wine32:i386)                               # the i686 program under wine
+else
+  echo "setup.sh: no 32-bit Wine: $no32" >&2
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,7 +41,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386   # wine32 is an i386 package
 fi
 apt-get update -qq

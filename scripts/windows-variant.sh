@@ -9,10 +9,14 @@
 # Sets: tv_variant (i686 or x86_64), tv_variant_why (one line), tv_win64
 # (the x86_64 variant's build folder).
 tv_win64=build/win64
+source "$(dirname "${BASH_SOURCE[0]}")/probe-32bit.sh"
 
 tv_probe_32bit() {  # prints why 32-bit programs cannot run, or nothing
   local out
-  if [ ! -e /usr/lib/wine/wine ]; then
+  out=$(tv_no_32bit)
+  if [ -n "$out" ]; then
+    echo "$out"
+  elif [ ! -e /usr/lib/wine/wine ]; then
     echo "the 32-bit Wine (/usr/lib/wine/wine) is not installed"
   elif ! out=$(/usr/lib/wine/wine --version 2>&1); then
     echo "32-bit programs do not run here (/usr/lib/wine/wine --version: $(echo "$out" | tail -n 1))"

@@ -21,6 +21,7 @@
 #include "tests/support/disk_machines.h"
 #include "tests/support/sim_machine.h"
 #include "tests/support/started_form.h"
+#include "ui/system_menu.h"
 #include "ui/window_model.h"
 
 namespace {
@@ -421,15 +422,24 @@ TEST_F(Form1Test, TheWindowDoesNotCloseWhileAnOperationRuns) {
 TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
   // The Windows folder's drive is not there, so no per-run folder can be
   // made: an operation would put its scripts and tools at a drive's root.
+  InstallPartitionToolPlugIn();
   m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
   ASSERT_TRUE(Start());
   EXPECT_EQ("", app::sTmpPath);
+  // Every way in: the button, the keys, the status line and the system menu.
   form->OnClick(Control::kCommand1);
   form->OnKeyDown(os::kVkF2, {});
   form->OnKeyDown(os::kVkF5, {});
   form->InstPEToDisk();
+  form->OnClick(Control::kStatus);
+  form->OnSysCommand(ui::kMenuInstPEToDisk);
+  form->OnSysCommand(ui::kMenuBootBios);
+  form->OnSysCommand(ui::kMenuBootEfi);
+  // Nor does the first tick unpack the partition tool at a drive's root.
+  form->OnTimer(os::TimerId::kTimer1);
   EXPECT_TRUE(ops.started.empty());
-  ASSERT_EQ(4u, window->Messages().size());
+  EXPECT_TRUE(m.Started().empty());
+  ASSERT_EQ(8u, window->Messages().size());
   EXPECT_EQ(os::kMbIconStop, window->Messages()[0].style);
   EXPECT_NE(std::string::npos, window->Messages()[0].text.find("working folder"));
   EXPECT_FALSE(form->guard().Busy());
