@@ -4,6 +4,8 @@
 // Public functions:
 //   QueryVersion()        GetVersionExA
 //   EnvVar()              GetEnvironmentVariable
+//   WindowsFolder()       GetWindowsDirectoryW: the running Windows's folder
+//   SystemFolder()        GetSystemDirectoryW: its System32 folder
 //   SystemDefaultLocale(), ThreadLocale(), SetThreadLocaleId()
 //   CommandLine()         GetCommandLineW, as UTF-8
 //   SplitCommandLine()    CommandLineToArgvW
@@ -29,6 +31,13 @@ struct VersionInfo {
 std::optional<VersionInfo> QueryVersion();
 
 std::optional<std::string> EnvVar(std::string_view name);
+
+// The folder of the running Windows and its system folder, as the system
+// itself gives them ("C:\Windows", "C:\Windows\System32"), never from an
+// environment variable: a per-user windir reaches an elevated process.
+// Empty when the call fails.
+std::string WindowsFolder();
+std::string SystemFolder();
 
 uint32_t SystemDefaultLocale();
 uint32_t ThreadLocale();

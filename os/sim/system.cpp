@@ -86,6 +86,11 @@ std::optional<std::string> EnvVar(std::string_view name) {
   return std::nullopt;
 }
 
+// The machine's own Windows folder: an environment variable of the session
+// (machine line "env windir ...") does not change it.
+std::string WindowsFolder() { return sim::Current()->windir; }
+std::string SystemFolder() { return sim::Current()->windir + "\\System32"; }
+
 uint32_t SystemDefaultLocale() { return sim::Current()->locale; }
 
 uint32_t ThreadLocale() {

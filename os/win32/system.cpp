@@ -29,6 +29,30 @@ std::optional<std::string> EnvVar(std::string_view name) {
   return win32::Utf8(value);
 }
 
+namespace {
+
+// A folder query that fills a wide buffer and returns its length, or the
+// size it needs when the buffer is too small.
+template <typename Query>
+std::string FolderFrom(Query query) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int tries = 0; tries < 4; ++tries) {
+    UINT n = query(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (n == 0) return "";
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return win32::Utf8(buffer);
+    }
+    buffer.resize(n + 1);
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string WindowsFolder() { return FolderFrom(GetWindowsDirectoryW); }
+std::string SystemFolder() { return FolderFrom(GetSystemDirectoryW); }
+
 uint32_t SystemDefaultLocale() { return GetSystemDefaultLCID(); }
 uint32_t ThreadLocale() { return GetThreadLocale(); }
 bool SetThreadLocaleId(uint32_t lcid) { return SetThreadLocale(lcid) != FALSE; }
