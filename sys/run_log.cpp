@@ -13,6 +13,9 @@ namespace {
 // before the file must be cut again; a cut in the middle of a run keeps half.
 constexpr size_t kKeepAtStart = kLogLimitBytes / 4 * 3;
 constexpr size_t kKeepInRun = kLogLimitBytes / 2;
+// The file begins with a byte-order mark, so that the text editors of older
+// Windows read it as UTF-8 too.
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 struct LogState {
   bool started = false;
@@ -36,7 +39,10 @@ bool Append(const std::string& path, std::string_view bytes) {
 bool Rewrite(const std::string& path, size_t keep, std::string_view line) {
   std::optional<std::string> old = ReadWholeFile(path);
   if (!old) return false;
-  std::string bytes(CutLogFront(*old, keep));
+  std::string_view lines(*old);
+  if (lines.starts_with(kBom)) lines.remove_prefix(kBom.size());
+  std::string bytes(kBom);
+  bytes += CutLogFront(lines, keep - kBom.size());
   bytes += line;
   if (!WriteWholeFile(path, bytes)) return false;
   State().size = bytes.size();
@@ -48,8 +54,9 @@ bool Rewrite(const std::string& path, size_t keep, std::string_view line) {
 bool Begin(const std::string& path, std::string_view line) {
   uint64_t size = os::FileSize(path).value_or(0);
   if (size + line.size() > kKeepAtStart) return Rewrite(path, kKeepAtStart - line.size(), line);
-  if (!Append(path, line)) return false;
-  State().size = size + line.size();
+  std::string bytes = size == 0 ? std::string(kBom) + std::string(line) : std::string(line);
+  if (!Append(path, bytes)) return false;
+  State().size = size + bytes.size();
   return true;
 }
 

@@ -1,5 +1,6 @@
 // The log that a support desk reads: Tarnvale.log, one line an event, each
-// line the local time to the millisecond and plain words, in UTF-8.
+// line the local time to the millisecond and plain words, in UTF-8 (the
+// file begins with a byte-order mark).
 //
 // The file lies in the program's folder; when that folder cannot be written
 // (a read-only medium), in the user's temporary folder (never the per-run

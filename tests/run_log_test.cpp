@@ -86,6 +86,12 @@ TEST_F(RunLog, GoesBesideTheProgramAndKeepsEarlierRunsNewestLast) {
   EXPECT_NE(std::string::npos, folder_.Read(sys::kLogFileName).find("first event")) << "the file keeps them";
 }
 
+TEST_F(RunLog, ANewFileBeginsWithAByteOrderMark) {
+  sys::StartLog(folder_.Root());
+  sys::Log("\xE6\x97\xA5\xE5\xBF\x97");
+  EXPECT_EQ("\xEF\xBB\xBF" + sys::ThisRunLog(), folder_.Read(sys::kLogFileName));
+}
+
 TEST_F(RunLog, AFolderThatCannotBeWrittenSendsTheLogToTheTemporaryFolder) {
   std::string temp = os::TempFolder();
   ASSERT_FALSE(temp.empty());
@@ -128,6 +134,8 @@ TEST_F(RunLog, AFileOverTheLimitIsCutFromTheFrontAtWholeLines) {
   sys::Log("newest");
   std::string file = folder_.Read(sys::kLogFileName);
   EXPECT_LT(file.size(), kLogLimitBytes);
+  ASSERT_EQ("\xEF\xBB\xBF", file.substr(0, 3)) << "a file written anew says it is UTF-8";
+  file.erase(0, 3);
   EXPECT_GT(file.size(), kLogLimitBytes / 2) << "the newest earlier runs are kept";
   std::vector<std::string> lines = Lines(file);
   ASSERT_GT(lines.size(), 3u);
@@ -143,6 +151,8 @@ TEST_F(RunLog, AFileOverTheLimitIsCutFromTheFrontAtWholeLines) {
   sys::Log("last of all");
   file = folder_.Read(sys::kLogFileName);
   EXPECT_LT(file.size(), kLogLimitBytes);
+  ASSERT_EQ("\xEF\xBB\xBF", file.substr(0, 3));
+  file.erase(0, 3);
   lines = Lines(file);
   EXPECT_TRUE(IsLogLine(lines.front())) << lines.front().substr(0, 60);
   EXPECT_TRUE(lines.back().ends_with("  last of all"));

@@ -118,7 +118,8 @@ sleep 1
 echo "-- The log beside the program; Ctrl+L and 2003 open it in the text editor"
 log="$work/app/Tarnvale.log"
 [ -f "$log" ] || fail "no Tarnvale.log beside the program"
-grep -qE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3}  ---- a new run ----'$'\r''$' "$log" \
+[ "$(head -c 3 "$log" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the log does not begin with a byte-order mark"
+grep -qE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3}  ---- a new run ----'$'\r''$' <<<"$(tail -c +4 "$log")" \
   || fail "the log does not begin its run with a time-stamped line: $(head -c 300 "$log")"
 grep -q '  Tarnvale 12\.0\.0 started' "$log" || fail "the start is not logged: $(cat "$log")"
 grep -qE '  Windows: [0-9]+\.[0-9]+ build [0-9]+, (32|64)-bit, this program 32-bit, ' "$log" \
@@ -140,6 +141,6 @@ for _ in $(seq 1 50); do [ "$(editors)" = 2 ] && break; sleep 0.2; done
 ask close >/dev/null
 for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
 [ "$(ask processes)" = 0 ] || fail "the window did not close"
-for _ in $(seq 1 50); do tail -n 1 "$log" | grep -q 'closed; the per-run folder' && break; sleep 0.2; done
-tail -n 1 "$log" | grep -q '  closed; the per-run folder was removed: ' || fail "the close is not logged: $(tail -n 2 "$log")"
+for _ in $(seq 1 50); do grep -q 'closed; the per-run folder' <<<"$(tail -n 1 "$log")" && break; sleep 0.2; done
+grep -q '  closed; the per-run folder was removed: ' <<<"$(tail -n 1 "$log")" || fail "the close is not logged: $(tail -n 2 "$log")"
 echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp"
