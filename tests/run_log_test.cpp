@@ -111,17 +111,18 @@ TEST_F(RunLog, AFolderThatCannotBeWrittenSendsTheLogToTheTemporaryFolder) {
 TEST_F(RunLog, AFailedWriteIsNotTriedAgainInTheSameRun) {
   ASSERT_EQ(LogFile(), sys::StartLog(folder_.Root()));
   sys::Log("written");
-  test::SetAttributesForTest(LogFile(), os::kAttrReadOnly);
+  EXPECT_NE(std::string::npos, folder_.Read(sys::kLogFileName).find("written"));
+  // A folder in the file's place: no write can succeed.
+  ASSERT_TRUE(os::RemoveFile(LogFile()));
+  ASSERT_TRUE(os::CreateFolder(LogFile()));
   sys::Log("refused");
   EXPECT_FALSE(sys::LogWriting());
-  test::SetAttributesForTest(LogFile(), 0);
+  ASSERT_TRUE(os::ShellDelete(LogFile()));
   sys::Log("not tried");
-  std::string file = folder_.Read(sys::kLogFileName);
-  EXPECT_NE(std::string::npos, file.find("written"));
-  EXPECT_EQ(std::string::npos, file.find("refused"));
-  EXPECT_EQ(std::string::npos, file.find("not tried")) << "no second attempt after a failed write";
-  EXPECT_NE(std::string::npos, sys::ThisRunLog().find("not tried")) << "this run's lines are still kept";
-  EXPECT_EQ(LogFile(), sys::LogPath()) << "the file written so far can still be opened";
+  EXPECT_FALSE(os::PathExists(LogFile())) << "no second attempt after a failed write";
+  EXPECT_NE(std::string::npos, sys::ThisRunLog().find("refused")) << "this run's lines are still kept";
+  EXPECT_NE(std::string::npos, sys::ThisRunLog().find("not tried"));
+  EXPECT_EQ(LogFile(), sys::LogPath()) << "the file written so far can still be named";
 }
 
 TEST_F(RunLog, AFileOverTheLimitIsCutFromTheFrontAtWholeLines) {
