@@ -13,13 +13,25 @@ std::string& LastStep() {
   return step;
 }
 
+// A password given to the archiver ("-p" and the word after it) is no one
+// else's business: the log shows "-p***".
+std::string WithoutPassword(std::string_view commandLine) {
+  std::string out(commandLine);
+  for (size_t at = out.find(" -p"); at != std::string::npos; at = out.find(" -p", at + 3)) {
+    size_t end = out.find(' ', at + 3);
+    if (end == std::string::npos) end = out.size();
+    if (end > at + 3) out.replace(at + 3, end - at - 3, "***");
+  }
+  return out;
+}
+
 // The time of day of a record, "14:03:07.045".
 std::string TimeOfDay(const os::LocalTimeValue& time) { return LogTimeText(time).substr(11); }
 
 }  // namespace
 
 CommandLogEntry LogCommandStarted(std::string_view commandLine, bool background) {
-  CommandLogEntry entry{std::string(commandLine), os::LocalTime(), os::TickCount()};
+  CommandLogEntry entry{WithoutPassword(commandLine), os::LocalTime(), os::TickCount()};
   Log((background ? "command started, runs on: " : "command started: ") + entry.commandLine);
   return entry;
 }
@@ -31,7 +43,7 @@ void LogCommandEnded(const CommandLogEntry& entry, std::optional<uint32_t> exitC
 }
 
 void LogCommandFailed(std::string_view commandLine, uint32_t error) {
-  Log("command could not start (error " + std::to_string(error) + "): " + std::string(commandLine));
+  Log("command could not start (error " + std::to_string(error) + "): " + WithoutPassword(commandLine));
 }
 
 std::string ExitCodeText(std::optional<uint32_t> exitCode) {

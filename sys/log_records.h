@@ -9,6 +9,9 @@
 //   step: BreakPoint = <value>
 //   outcome of the <operation>: <the message shown>
 //
+// A password in a command line (the archiver's "-p" switch) is written as
+// "-p***".
+//
 // A check logs its result with LogCheck(name, passed, finding): the name
 // says which check ("target", "layout", "identity", "verification"), the
 // finding what it read and why it decided so, in a few plain words, for
@@ -30,7 +33,7 @@ namespace sys {
 
 // A started command, until its end is logged.
 struct CommandLogEntry {
-  std::string commandLine;
+  std::string commandLine;  // as logged
   os::LocalTimeValue started;
   uint64_t startTick = 0;
 };

@@ -9,6 +9,7 @@
 #include "os/system.h"
 #include "sys/log_records.h"
 #include "sys/run_log.h"
+#include "sys/shell_wait.h"
 #include "tests/support/test_folder.h"
 
 namespace {
@@ -123,6 +124,17 @@ TEST_F(RunLog, AFailedWriteIsNotTriedAgainInTheSameRun) {
   EXPECT_NE(std::string::npos, sys::ThisRunLog().find("refused")) << "this run's lines are still kept";
   EXPECT_NE(std::string::npos, sys::ThisRunLog().find("not tried"));
   EXPECT_EQ(LogFile(), sys::LogPath()) << "the file written so far can still be named";
+}
+
+TEST_F(RunLog, AStartThatFailsIsLoggedWithItsErrorAndWithoutThePassword) {
+  sys::StartLog(folder_.Root());
+  uint32_t error = 0;
+  EXPECT_FALSE(sys::ShellWait(folder_.Path("missing.exe") + " x -psecret -y -o\"x\"", 0, &error));
+  EXPECT_EQ(2u, error) << "the caller still gets the error";
+  EXPECT_NE(std::string::npos, sys::ThisRunLog().find("  command could not start (error 2): " +
+                                                      folder_.Path("missing.exe") + " x -p*** -y -o\"x\"\r\n"))
+      << sys::ThisRunLog();
+  EXPECT_EQ(std::string::npos, sys::ThisRunLog().find("secret"));
 }
 
 TEST_F(RunLog, AFileOverTheLimitIsCutFromTheFrontAtWholeLines) {
