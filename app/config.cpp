@@ -4,6 +4,7 @@
 #include "os/files.h"
 #include "os/profile.h"
 #include "sys/folder_listing.h"
+#include "sys/log_records.h"
 #include "sys/text.h"
 
 namespace app {
@@ -34,6 +35,8 @@ std::string ReadCfg(std::string_view key, std::string_view section) {
 }
 
 bool WriteCfg(std::string_view key, std::string_view value, std::string_view section) {
+  // Every value of the step marker is logged, also one that finds no file.
+  if (key == "BreakPoint") sys::LogStep(value);
   // Without a configuration file there is nothing to write to: the platform
   // would put a file with an empty name, or a bare one, in the Windows folder.
   if (sCfgPath.empty() || sCfgPath.find('\\') == std::string::npos) return false;

@@ -6,6 +6,9 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
+#include "app/open_log.h"
+#include "app/run_records.h"
 #include "app/search_folders.h"
 #include "app/split_cmd.h"
 #include "app/version.h"
@@ -17,6 +20,7 @@
 #include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
 #include "sys/random_str.h"
+#include "sys/run_log.h"
 #include "sys/shell_wait.h"
 #include "sys/sys_ver.h"
 #include "sys/text.h"
@@ -79,6 +83,9 @@ bool Form1::Load() {
         os::ServeInstanceCommands([this](const std::string& command) { OnInstanceCommand(command); });
   }
 
+  // The log of this run, beside the program or in the temporary folder.
+  sys::StartLog(ProgramFolder());
+
   // 2. The language id: the system default, or the "/lng:" switch.
   ChooseLanguageId();
 
@@ -118,6 +125,7 @@ bool Form1::Load() {
   // 12, 13. The packages beside the program decide the layouts offered.
   FillLayoutList(make::FindFbaIso7z());
   window_->SetListIndex(Control::kFsys, 0);
+  LogStartRecord();
 
   // 14. The file system offered first.
   std::string format = ReadCfg("DefaultFormat", kOption);
@@ -228,31 +236,34 @@ void Form1::TaskbarValue() {
 
 // --- Operations ---------------------------------------------------------------
 
-void Form1::RunOperation(const std::function<void()>& operation) {
+void Form1::RunOperation(std::string_view name, const std::function<void()>& operation) {
   if (!operations_ || guard_.Busy()) return;
+  LogOperationStart(name, *window_);
   // Every operation keeps its scripts and tools in the per-run folder;
   // without one their paths would point at a drive's root.
   if (sTmpPath.empty()) {
-    window_->ShowMessage(kNoWorkingFolder, LangString(10), os::kMbOk | os::kMbIconStop);
-    return;
+    ShowLoggedMessage(*window_, kNoWorkingFolder, LangString(10), os::kMbOk | os::kMbIconStop);
+  } else {
+    guard_.Run(operation);
   }
-  guard_.Run(operation);
+  LogOperationEnd(name);
 }
 
 void Form1::Command1_Click() {
-  RunOperation([this] { operations_->Make(); });
+  RunOperation("make", [this] { operations_->Make(); });
 }
 
 void Form1::InitDisk() {
-  RunOperation([this] { operations_->Restore(); });
+  RunOperation("restore", [this] { operations_->Restore(); });
 }
 
 void Form1::InstPEToDisk() {
-  RunOperation([this] { operations_->InstallToLocalDisk(); });
+  RunOperation("local install", [this] { operations_->InstallToLocalDisk(); });
 }
 
 void Form1::StartupTest(int wp) {
-  RunOperation([this, wp] { operations_->BootTest(wp); });
+  RunOperation(wp == ui::kMenuBootEfi ? "boot test (EFI X64)" : "boot test (BIOS)",
+               [this, wp] { operations_->BootTest(wp); });
 }
 
 // --- Events ---------------------------------------------------------------------
@@ -265,6 +276,11 @@ bool Form1::ShowsBusyCaption() {
 }
 
 void Form1::OnKeyDown(int key, os::KeyModifiers modifiers) {
+  // The log can be looked at at any time, also while an operation runs.
+  if (key == os::kVkL && modifiers.ctrl && !modifiers.shift && !modifiers.alt) {
+    OpenLogFile(*window_);
+    return;
+  }
   if (ShowsBusyCaption()) return;
   if (key == os::kVkF2) {
     InitDisk();
@@ -376,6 +392,9 @@ void Form1::OnSysCommand(int id) {
     case ui::kMenuAbout:
       ui::FrmAbout(*window_).Show();
       break;
+    case ui::kMenuLog:
+      OpenLogFile(*window_);
+      break;
     default:
       break;  // not a command of ours
   }
@@ -405,6 +424,8 @@ void Form1::OnUnload() {
   if (servingInstanceCommands_) os::StopServingInstanceCommands();
   EndPartitionToolUnpack();
   if (!sTmpPath.empty()) sys::KillPath(sTmpPath);
+  LogCloseRecord(sTmpPath);
+  sys::StopLog();
 }
 
 void Form1::EndPartitionToolUnpack() {

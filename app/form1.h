@@ -96,7 +96,7 @@ class Form1 : public os::MainWindowEvents {
   void OnTimer(os::TimerId timer) override;
   void OnResize(os::WindowState state) override;
   // The system menu's commands (ui/system_menu.h): the install, the boot
-  // tests, the two options, the size dialog and the About window.
+  // tests, the two options, the size dialog, the log and the About window.
   void OnSysCommand(int id) override;
   void OnInstanceCommand(const std::string& command) override;
   bool OnCloseRequest() override;
@@ -110,7 +110,7 @@ class Form1 : public os::MainWindowEvents {
   void ApplyTaskbarProgressRule();
   bool ShowsBusyCaption();
   void ShowProgressMessage();
-  void RunOperation(const std::function<void()>& operation);
+  void RunOperation(std::string_view name, const std::function<void()>& operation);
   void EndPartitionToolUnpack();
 
   std::unique_ptr<os::MainWindow> window_;

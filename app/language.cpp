@@ -53,6 +53,14 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 71: the emulator's plug-in could not be unpacked
     "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
     "wrong password. The boot test was not started.",
+    // 72 to 84: the strings of other additions
+    "", "", "", "", "", "", "", "", "", "", "", "", "",
+    // 85: the system-menu entry that opens the log
+    "Log",
+    // 86: the shell could not open the log; its path follows
+    "The log could not be opened. It lies here:\xC2\xA0",
+    // 87: neither folder could be written, so there is no log file
+    "There is no log file: neither the program's folder nor the temporary folder can be written to.",
 };
 
 }  // namespace

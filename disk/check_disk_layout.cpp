@@ -8,6 +8,7 @@
 #include "os/drives.h"
 #include "os/files.h"
 #include "os/main_window.h"
+#include "sys/log_records.h"
 #include "sys/partassist_commands.h"
 #include "sys/shell_wait.h"
 #include "sys/text.h"
@@ -92,15 +93,26 @@ bool JudgeLayout(const std::vector<std::string>& rows, std::string_view layoutTe
 }
 
 bool CheckDiskLayout(std::string_view layoutText) {
+  std::string name = "layout of disk " + std::to_string(app::iDiskNum) + " (" + std::string(layoutText) +
+                     ", phase " + std::to_string(app::iVerifyPhase) + ")";
+  auto fail = [&](const char* why) {
+    sys::LogCheck(name, false, why);
+    return false;
+  };
   std::string list = app::sTmpPath + "\\PACMD\\usee.txt";
   // A list left by an earlier call must never stand for this disk's.
   os::RemoveFile(list);
-  if (os::PathExists(list)) return false;
+  if (os::PathExists(list)) return fail("an old partition list could not be removed");
   sys::ShellWait(sys::PaList(app::iDiskNum, list), 0);
-  if (!os::PathExists(list)) return false;
+  if (!os::PathExists(list)) return fail("the partition tool wrote no partition list");
   auto bytes = sys::ReadWholeFile(list);
-  if (!bytes) return false;
-  return JudgeLayout(PartitionRows(*bytes), layoutText, app::iVerifyPhase);
+  if (!bytes) return fail("the partition list could not be read");
+  std::vector<std::string> rows = PartitionRows(*bytes);
+  bool passed = JudgeLayout(rows, layoutText, app::iVerifyPhase);
+  std::string finding = std::to_string(rows.size()) + " partition rows";
+  for (const std::string& row : rows) finding += " [" + row + "]";
+  sys::LogCheck(name, passed, finding);
+  return passed;
 }
 
 bool CheckDiskLayout(const os::MainWindow& window) {

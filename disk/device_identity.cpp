@@ -37,6 +37,7 @@ DeviceIdentity DecodeDeviceIdentity(std::span<const uint8_t> answer) {
   text(16, id.productId);
   text(20, id.productRevision);
   text(12, id.vendorId);
+  text(24, id.serialNumber);
   return id;
 }
 

@@ -1,5 +1,5 @@
 // Who made the disk behind a drive letter: its bus, whether its media are
-// removable, and its vendor, product and revision texts.
+// removable, and its vendor, product, revision and serial number texts.
 //
 // Public: struct DeviceIdentity, GetDeviceIdentity(), DecodeDeviceIdentity(),
 //         ReadAnsiZ(), kIdentityAnswerBytes.
@@ -20,6 +20,7 @@ struct DeviceIdentity {
   std::string vendorId;
   std::string productId;
   std::string productRevision;
+  std::string serialNumber;  // "" when the device reports none
 };
 
 // The identity query's answer buffer.

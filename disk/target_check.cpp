@@ -6,11 +6,13 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
 #include "disk/bus_type.h"
 #include "disk/device_number.h"
 #include "disk/device_requests.h"
 #include "disk/target_entry.h"
 #include "disk/target_list.h"
+#include "sys/log_records.h"
 #include "os/files.h"
 #include "os/main_window.h"
 #include "sys/text.h"
@@ -21,7 +23,8 @@ namespace {
 using app::LangString;
 
 bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t style) {
-  window.ShowMessage(text, LangString(title), style);
+  sys::LogCheck("target", false, text);
+  app::ShowLoggedMessage(window, text, LangString(title), style);
   return false;
 }
 
@@ -67,6 +70,8 @@ bool GetDiskInfoTest(os::MainWindow& window) {
     return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
   if (GetDiskNumOfLetter(app::sDataLetter, false) != std::to_string(*number))
     return Refuse(window, app::sDataLetter + LangString(38), 39, os::kMbIconStop);
+  sys::LogCheck("target", true,
+                "chosen " + entry + ", data letter " + app::sDataLetter + ", recorded " + TargetIdentityText(first));
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
 #include "extra/addwim_batch.h"
 #include "make/find_packages.h"
 #include "os/ansi.h"
@@ -22,7 +23,7 @@ constexpr const char* kSection = app::CfgSection::kInstPEToDisk;
 constexpr const char* kWinPE = "C:\\WinPE\\";
 
 void Error(os::MainWindow& window, const std::string& text, int title) {
-  window.ShowMessage(text, LangString(title), os::kMbOk | os::kMbIconStop);
+  app::ShowLoggedMessage(window, text, LangString(title), os::kMbOk | os::kMbIconStop);
 }
 
 // bcdedit is not judged by what it printed while the batch ran: the entry
@@ -53,7 +54,7 @@ bool AddBootEntry(const std::string& peName, const std::string& wimFile, const s
 
 bool InstPEToDisk(app::Form1& form) {
   os::MainWindow& window = form.window();
-  if (window.ShowMessage(LangString(40), LangString(8), os::kMbOkCancel | os::kMbIconQuestion) != os::kIdOk)
+  if (app::ShowLoggedMessage(window, LangString(40), LangString(8), os::kMbOkCancel | os::kMbIconQuestion) != os::kIdOk)
     return false;
 
   make::FindFbaIso7z();
@@ -101,7 +102,7 @@ bool InstPEToDisk(app::Form1& form) {
     Error(window, LangString(45) + "[" + sdiFile + "]\xE3\x80\x82", 39);
   } else {
     if (AddBootEntry(peName, wimFile, sdiFile, timeOut, &ran))
-      window.ShowMessage(LangString(46), LangString(8), os::kMbOk | os::kMbIconInformation);
+      app::ShowLoggedMessage(window, LangString(46), LangString(8), os::kMbOk | os::kMbIconInformation);
     else
       Error(window, LangString(70), 39);
   }

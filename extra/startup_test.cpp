@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
 #include "app/search_folders.h"
 #include "disk/target_check.h"
 #include "os/files.h"
@@ -64,7 +65,7 @@ void StartupTest(app::Form1& form, int mode) {
     sys::KillPath(app::sTmpPath + "\\Qemu");
     os::RemoveFile(app::sTmpPath + "\\qemu.aes");
     window.SetProgressMarquee(false);
-    window.ShowMessage(app::LangString(71), app::LangString(10), os::kMbOk | os::kMbIconStop);
+    app::ShowLoggedMessage(window, app::LangString(71), app::LangString(10), os::kMbOk | os::kMbIconStop);
     form.ButtonEnable(true);
     return;
   }

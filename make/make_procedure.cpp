@@ -11,6 +11,7 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
 #include "disk/big_file_size.h"
 #include "disk/check_disk_layout.h"
 #include "disk/target_check.h"
@@ -21,7 +22,9 @@
 #include "make/partition_layouts.h"
 #include "make/populate.h"
 #include "os/files.h"
+#include "sys/log_records.h"
 #include "sys/processes.h"
+#include "sys/run_log.h"
 #include "sys/sys_ver.h"
 
 namespace make {
@@ -102,12 +105,12 @@ class MakeRun {
   }
 
  private:
-  void Show(int text, int title, uint32_t style) { w_.ShowMessage(LangString(text), LangString(title), style); }
+  void Show(int text, int title, uint32_t style) { app::ShowLoggedMessage(w_, LangString(text), LangString(title), style); }
 
   // The chosen entry, the warning line and the question.
   bool Confirm(int warning) {
     std::string text = w_.ListText(Control::kRDriver) + "\r" + LangString(warning) + "\r\r" + LangString(15);
-    return w_.ShowMessage(text, LangString(kNotice), kConfirmation) == os::kIdOk;
+    return app::ShowLoggedMessage(w_, text, LangString(kNotice), kConfirmation) == os::kIdOk;
   }
 
   void Marquee(bool on) {
@@ -124,6 +127,12 @@ class MakeRun {
   }
 
   bool LayoutCheck() { return disk::CheckDiskLayout(w_); }
+
+  // The step the make failed in, for the log: the last value of the step
+  // marker, before the epilogue sets it back.
+  static void LogFailure(std::string_view why) {
+    sys::Log("the make failed at step " + sys::LastLoggedStep() + ": " + std::string(why));
+  }
 
   // Phase A6 to A9: the packages and the configured sizes.
   Next Checks() {
@@ -151,6 +160,7 @@ class MakeRun {
       Marquee(false);
       if (LayoutCheck()) break;
       if (pass == 2) {
+        LogFailure("the disk does not show the layout after two diskpart passes");
         r_.Status(65);
         Show(65, kError, kCritical);
         return Next::kStop;
@@ -198,6 +208,7 @@ class MakeRun {
       Marquee(false);
       if (LayoutCheck()) break;
       if (pass == 2) {
+        LogFailure("the disk does not show one partition after two partition passes");
         r_.Status(65);
         Show(66, kError, kCritical);
         Show(65, kError, kCritical);
@@ -314,6 +325,7 @@ class MakeRun {
       r_.Status(29);
       Show(29, kNotice, kInformation);
     } else {
+      LogFailure("the final layout check found the disk not made");
       r_.Status(65);
       Show(65, kError, kCritical);
     }
@@ -327,6 +339,7 @@ class MakeRun {
     w_.SetTimerEnabled(TimerId::kTimer1, false);
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     w_.SetProgressMarquee(false);
+    LogFailure("a step could not go on");
     r_.Status(65);
     Show(65, kError, kCritical);
     Finish();
@@ -344,7 +357,7 @@ void MakeProcedure(app::Form1& form) {
   os::MainWindow& window = form.window();
   for (const Conflict& c : kConflicts) {
     if (sys::ProcessAlive(sys::FindProcess(c.name)) == 1) {
-      window.ShowMessage(c.message, "", kInformation);
+      app::ShowLoggedMessage(window, c.message, "", kInformation);
       return;
     }
   }

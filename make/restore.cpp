@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/logged_message.h"
 #include "app/search_folders.h"
 #include "disk/check_disk_layout.h"
 #include "disk/target_check.h"
@@ -40,7 +41,7 @@ void InitDisk(app::Form1& form) {
   if (!disk::GetDiskInfoTest(window)) return;
   int disk = app::iDiskNum;
   std::string question = window.ListText(Control::kRDriver) + "\r" + LangString(18) + "\r\r" + LangString(15);
-  if (window.ShowMessage(question, LangString(8), os::kMbOkCancel | os::kMbIconExclamation) != os::kIdOk) return;
+  if (app::ShowLoggedMessage(window, question, LangString(8), os::kMbOkCancel | os::kMbIconExclamation) != os::kIdOk) return;
 
   Step("1");
   form.ButtonEnable(false);
@@ -66,9 +67,9 @@ void InitDisk(app::Form1& form) {
   // The tools' exit codes say nothing: the disk must now list one partition.
   app::iVerifyPhase = 2;
   if (disk::CheckDiskLayout(window))
-    window.ShowMessage(LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
+    app::ShowLoggedMessage(window, LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
   else
-    window.ShowMessage(LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
+    app::ShowLoggedMessage(window, LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
   app::iVerifyPhase = 0;
   disk::RefreshTargetList(window, app::bMobileHardDisk);
   SelectDisk(window, disk);

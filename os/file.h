@@ -17,6 +17,7 @@ class File {
     kRead,            // existing file, read only, others may read
     kReadWrite,       // opened or created, content kept
     kCreateTruncate,  // created, or emptied when it exists
+    kAppend,          // opened or created, every write goes to its end; others may read and write
   };
 
   File();

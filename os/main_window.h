@@ -53,7 +53,7 @@ enum : uint32_t {
 enum : int { kIdOk = 1, kIdCancel = 2 };
 
 // Keys, as virtual-key codes.
-enum : int { kVkF2 = 0x71, kVkF5 = 0x74, kVkI = 'I' };
+enum : int { kVkF2 = 0x71, kVkF5 = 0x74, kVkI = 'I', kVkL = 'L' };
 struct KeyModifiers {
   bool shift = false;
   bool ctrl = false;

@@ -13,6 +13,10 @@
 //   FormatNumber()        GetNumberFormat with the user's regional settings
 //   ShellOpen()           ShellExecute "open"
 //   SuppressErrorBoxes()  SetErrorMode: no system error boxes
+//   LocalTime()           GetLocalTime: the local date and time to the millisecond
+//   TempFolder()          GetTempPathW: the user's temporary folder
+//   ProcessElevated()     whether the process runs with administrator rights
+//   Is64BitSystem()       GetNativeSystemInfo: a 64-bit Windows
 #pragma once
 
 #include <cstdint>
@@ -65,5 +69,22 @@ intptr_t ShellOpen(std::string_view file, std::string_view parameters,
 void SuppressErrorBoxes();
 
 enum : uint32_t { kSemFailCriticalErrors = 0x0001, kSemNoOpenFileErrorBox = 0x8000 };
+
+struct LocalTimeValue {
+  uint16_t year = 0, month = 0, day = 0;
+  uint16_t hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+LocalTimeValue LocalTime();
+
+// The user's temporary folder (TEMP, TMP or the profile's), without a
+// trailing separator; empty when the call fails.
+std::string TempFolder();
+
+// Whether the process's token is elevated; nothing when it cannot be asked.
+std::optional<bool> ProcessElevated();
+
+// Whether the running Windows is a 64-bit one (a 32-bit program then runs
+// under WOW64).
+bool Is64BitSystem();
 
 }  // namespace os

@@ -6,7 +6,8 @@
 # "help"-style commands from os/sim/console.h); otherwise the script
 # scripts/main-job.txt plays a person's part. Afterwards the stick is shown
 # as the make left it: partitions, sizes, types, flags, file systems,
-# labels, boot code, the UD area and the files on each.
+# labels, boot code, the UD area and the files on each; last, where the
+# log (Tarnvale.log) lies.
 #
 #   scripts/run-sim.sh [--script <file>] [-- <Windows arguments such as /lng:2052>]
 set -euo pipefail
@@ -28,4 +29,12 @@ status=0
 build/host/bin/tarnvale --machine "$machine" "${script[@]}" -- "$@" || status=$?
 echo "== The USB stick (disk 1) afterwards"
 build/host/bin/tvtool show-disk "$machine" 1
+# The log a support desk would ask for: beside the program, or in the
+# temporary folder when the program's folder cannot be written.
+log=$(find "$machine/drives" -iname Tarnvale.log -print -quit)
+if [ -n "$log" ]; then
+  echo "== The log of this run and the earlier ones: $log"
+else
+  echo "== No log was written"
+fi
 exit $status

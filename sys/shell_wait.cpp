@@ -1,40 +1,42 @@
 #include "sys/shell_wait.h"
 
+#include <map>
+
 #include "os/events.h"
 #include "os/process.h"
+#include "sys/log_records.h"
 #include "sys/sys_ver.h"
 
 namespace sys {
 namespace {
 
+// The programs started to run on, by process id, until a wait sees their end.
+std::map<uint32_t, CommandLogEntry>& RunningOn() {
+  static std::map<uint32_t, CommandLogEntry> running;
+  return running;
+}
+
 os::Process Start(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
-  // Redirection is off only while the program file is chosen; the guard puts
-  // the saved state back before anything else runs on this thread.
-  os::Wow64RedirectionOff off(GetSysVer() > 5);
-  return os::StartProcess(commandLine, windowStyle, error);
+  uint32_t failure = 0;
+  os::Process process;
+  {
+    // Redirection is off only while the program file is chosen; the guard
+    // puts the saved state back before anything else runs on this thread.
+    os::Wow64RedirectionOff off(GetSysVer() > 5);
+    process = os::StartProcess(commandLine, windowStyle, &failure);
+  }
+  if (error) *error = failure;
+  if (!process.IsValid()) LogCommandFailed(commandLine, failure);
+  return process;
 }
 
-}  // namespace
-
-bool ShellWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+os::Process StartRunningOn(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
   os::Process process = Start(commandLine, windowStyle, error);
-  if (!process.IsValid()) return false;
-  // The process handle's signal ends the wait, never the exit code: a program
-  // that really exits with 259 (STILL_ACTIVE) must not look alive forever.
-  while (os::WaitProcessOrEvents(process, os::kInfinite) == os::WaitResult::kEventsPending) os::PumpEvents();
-  return true;
+  if (process.IsValid()) RunningOn()[process.Id()] = LogCommandStarted(commandLine, true);
+  return process;
 }
 
-bool ShellNoWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
-  return Start(commandLine, windowStyle, error).IsValid();
-}
-
-os::Process ShellStart(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
-  return Start(commandLine, windowStyle, error);
-}
-
-bool WaitWithEvents(const os::Process& process, uint32_t timeoutMs) {
-  if (!process.IsValid()) return true;
+bool WaitForEnd(const os::Process& process, uint32_t timeoutMs) {
   uint64_t end = os::TickCount() + timeoutMs;
   while (true) {
     uint32_t left = os::kInfinite;
@@ -56,6 +58,40 @@ bool WaitWithEvents(const os::Process& process, uint32_t timeoutMs) {
         return true;  // nothing left to wait for
     }
   }
+}
+
+}  // namespace
+
+bool ShellWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  os::Process process = Start(commandLine, windowStyle, error);
+  if (!process.IsValid()) return false;
+  CommandLogEntry entry = LogCommandStarted(commandLine);
+  // The process handle's signal ends the wait, never the exit code: a program
+  // that really exits with 259 (STILL_ACTIVE) must not look alive forever.
+  while (os::WaitProcessOrEvents(process, os::kInfinite) == os::WaitResult::kEventsPending) os::PumpEvents();
+  LogCommandEnded(entry, os::ExitCode(process));
+  return true;
+}
+
+bool ShellNoWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  return StartRunningOn(commandLine, windowStyle, error).IsValid();
+}
+
+os::Process ShellStart(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
+  return StartRunningOn(commandLine, windowStyle, error);
+}
+
+bool WaitWithEvents(const os::Process& process, uint32_t timeoutMs) {
+  if (!process.IsValid()) return true;
+  bool ended = WaitForEnd(process, timeoutMs);
+  if (ended) {
+    auto found = RunningOn().find(process.Id());
+    if (found != RunningOn().end()) {
+      LogCommandEnded(found->second, os::ExitCode(process));
+      RunningOn().erase(found);
+    }
+  }
+  return ended;
 }
 
 }  // namespace sys

@@ -1,4 +1,6 @@
-// Starting outside programs: start and wait, and start only.
+// Starting outside programs: start and wait, and start only. Every start
+// is logged (sys/log_records.h): the command line when it starts, or why it
+// could not; its exit code and duration when a wait here sees it end.
 //
 // Public functions: ShellWait(), ShellNoWait(), ShellStart(), WaitWithEvents().
 #pragma once

@@ -51,7 +51,8 @@ class ConsoleDialogs : public ::testing::Test {
 TEST_F(ConsoleDialogs, TheSystemMenuIsShownWithItsMarksAndItsOptionsToggle) {
   Run r = Program(
       "sysmenu\n"
-      "expect menu 2002 2020 2021 2030 2031 2032 2004 2006 61728\n"
+      "expect menu 2002 2020 2021 2030 2031 2032 2003 2004 2006 61728\n"
+      "expect menutext 2003 \"Log(&L)  Ctrl+L\"\n"
       "expect unchecked 2030\n"
       "menu 2030\n"
       "expect checked 2030\n"

@@ -87,6 +87,26 @@ TEST_F(MainJob, TheReadmeScriptMakesTheStick) {
   EXPECT_TRUE(stick->partitions[1].hidden);
 }
 
+// The console's log command prints this run's lines only; the file beside
+// the program keeps the earlier run before them.
+TEST_F(MainJob, TheLogCommandPrintsThisRunAndTheFileKeepsEveryRun) {
+  Run first = Program(std::string(TV_SOURCE_DIR) + "/scripts/main-job.txt");
+  ASSERT_EQ(0, first.status) << first.output;
+  Run r = Script(
+      "expect log ---- a new run ----\n"
+      "expect log target list rebuilt (removable disks):\n"
+      "log\n");
+  ASSERT_EQ(0, r.status) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("  Tarnvale 12.0.0 started")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("  entry HD1: ")) << r.output;
+  EXPECT_EQ(std::string::npos, r.output.find("outcome of the make")) << "the earlier run's make is not this run's";
+  std::string file = Slurp(machine_ + "/drives/C/Tarnvale/Tarnvale.log");
+  size_t made = file.find("outcome of the make: The startup disk was made successfully.");
+  ASSERT_NE(std::string::npos, made) << "the first run's outcome";
+  EXPECT_LT(made, file.rfind("---- a new run ----")) << "newest run last";
+  EXPECT_NE(std::string::npos, file.find("closed; the per-run folder was removed: C:\\Windows\\Temp\\"));
+}
+
 TEST_F(MainJob, TheSizesOfTheSizeDialogAreTheSizesOfTheNextMake) {
   Run r = Script(
       "wait 1500\n"

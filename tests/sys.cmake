@@ -1,6 +1,7 @@
 # Tests of sys/ (see tests/CMakeLists.txt for the three lists).
 list(APPEND TV_SHARED_TESTS
   file_io_test.cpp
+  run_log_test.cpp
 )
 list(APPEND TV_HOST_TESTS
   file_io_sim_test.cpp

@@ -59,14 +59,15 @@ class SystemMenu : public ::testing::Test {
 TEST_F(SystemMenu, WithAPeNameTheInstallEntryLeadsAndThePlatformsEntriesFollow) {
   f.Config("[InstPEToDisk]\r\nPEName=My PE\r\n");
   ASSERT_TRUE(f.Start());
-  EXPECT_EQ((std::vector<std::string>{"2002", "[", "2020", "2021", "]", "[", "2030", "2031", "2032", "]", "2004", "2006",
-                                      "61728"}),
-            Top(13));
+  EXPECT_EQ((std::vector<std::string>{"2002", "[", "2020", "2021", "]", "[", "2030", "2031", "2032", "]", "2003", "2004",
+                                      "2006", "61728"}),
+            Top(14));
   EXPECT_EQ(LangString(53) + "(&I)\tCtrl+I", Entry(0).text);
   EXPECT_EQ(LangString(52), Entry(1).text);
   EXPECT_EQ(LangString(51), Entry(2).text);
-  EXPECT_EQ(LangString(49) + "(&A)", Entry(3).text);
-  EXPECT_TRUE(Entry(4).state & os::kMfSeparator);
+  EXPECT_EQ(LangString(85) + "(&L)\tCtrl+L", Entry(3).text);
+  EXPECT_EQ(LangString(49) + "(&A)", Entry(4).text);
+  EXPECT_TRUE(Entry(5).state & os::kMfSeparator);
   auto test = os::MenuEntries(Entry(1).submenu);
   EXPECT_EQ("BIOS\t\tF5", test.at(0).text);
   EXPECT_EQ("EFI X64", test.at(1).text);
@@ -75,11 +76,12 @@ TEST_F(SystemMenu, WithAPeNameTheInstallEntryLeadsAndThePlatformsEntriesFollow) 
   EXPECT_EQ(LangString(56), options.at(1).text);
   EXPECT_EQ(LangString(57), options.at(2).text);
   EXPECT_FALSE(LangString(57).empty());
-  // The pictures: install, boot test, options, About.
+  // The pictures: install, boot test, options, About; the log has none.
   EXPECT_EQ(static_cast<int>(os::MenuPicture::kInstall), Entry(0).picture);
   EXPECT_EQ(static_cast<int>(os::MenuPicture::kBootTest), Entry(1).picture);
   EXPECT_EQ(static_cast<int>(os::MenuPicture::kOptions), Entry(2).picture);
-  EXPECT_EQ(static_cast<int>(os::MenuPicture::kAbout), Entry(3).picture);
+  EXPECT_EQ(-1, Entry(3).picture);
+  EXPECT_EQ(static_cast<int>(os::MenuPicture::kAbout), Entry(4).picture);
   EXPECT_EQ(ui::hTestMenu, Entry(1).submenu);
   EXPECT_EQ(ui::hOptionMenu, Entry(2).submenu);
 }
@@ -87,8 +89,8 @@ TEST_F(SystemMenu, WithAPeNameTheInstallEntryLeadsAndThePlatformsEntriesFollow) 
 TEST_F(SystemMenu, WithoutAPeNameThereIsNoInstallEntryButCtrlIStillInstalls) {
   f.Config("[InstPEToDisk]\r\nPEName=\r\nWIMFile=boot.wim\r\n");
   ASSERT_TRUE(f.Start());
-  EXPECT_EQ((std::vector<std::string>{"[", "2020", "2021", "]", "[", "2030", "2031", "2032", "]", "2004", "2006"}),
-            Top(11));
+  EXPECT_EQ((std::vector<std::string>{"[", "2020", "2021", "]", "[", "2030", "2031", "2032", "]", "2003", "2004", "2006"}),
+            Top(12));
   f.form().OnKeyDown(os::kVkI, {false, true, false});
   EXPECT_EQ((std::vector<std::string>{"install"}), f.ops.started);
 }
@@ -198,7 +200,8 @@ TEST_F(SystemMenu, AtUnloadThePreviousProcedureComesBack) {
 TEST_F(SystemMenu, WithoutALanguageFileTheEntriesHaveNoTextsAndStillWork) {
   m.WriteFile("C:\\Tarnvale\\Data\\Lang\\1033.lng", "");
   ASSERT_TRUE(f.Start());
-  EXPECT_EQ("(&A)", Entry(2).text);
+  EXPECT_EQ("Log(&L)\tCtrl+L", Entry(2).text) << "an added string falls back to its built-in English";
+  EXPECT_EQ("(&A)", Entry(3).text);
   EXPECT_EQ("", Entry(1).text);
   f.Menu(2021);
   EXPECT_EQ((std::vector<std::string>{"boot 2021"}), f.ops.started);

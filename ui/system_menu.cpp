@@ -19,6 +19,7 @@ SystemMenuCommand g_command;
 bool IsOurs(uintptr_t id) {
   switch (id) {
     case kMenuInstPEToDisk:
+    case kMenuLog:
     case kMenuAbout:
     case kMenuBootBios:
     case kMenuBootEfi:
@@ -46,6 +47,7 @@ void AddSystemMenu(os::MainWindow& window, SystemMenuCommand command) {
   // Each at the top, so the last one inserted stands first.
   os::InsertMenuSeparator(hSysMenu, 0, kMenuSeparator);
   os::InsertMenuEntry(hSysMenu, 0, kMenuAbout, LangString(49) + "(&A)");
+  os::InsertMenuEntry(hSysMenu, 0, kMenuLog, LangString(85) + "(&L)\tCtrl+L");
   os::InsertSubmenu(hSysMenu, 0, hOptionMenu, LangString(51));
   os::InsertSubmenu(hSysMenu, 0, hTestMenu, LangString(52));
   bool install = !app::ReadCfg("PEName", app::CfgSection::kInstPEToDisk).empty();

@@ -6,6 +6,7 @@
 //   ----  boot test:  2020 BIOS, 2021 EFI X64
 //   ----  options:    2030 one USB disk only, 2031 USB hard disks too,
 //                     2032 the partition size dialog
+//   2003  the log (also Ctrl+L)
 //   2004  the About window
 //   2006  a separator
 //
@@ -28,6 +29,7 @@ namespace ui {
 
 enum SystemMenuId : int {
   kMenuInstPEToDisk = 2002,
+  kMenuLog = 2003,
   kMenuAbout = 2004,
   kMenuSeparator = 2006,
   kMenuBootBios = 2020,

@@ -35,6 +35,8 @@
 //                                         C:\WinPE
 //   taskbar                               print every call made to the
 //                                         taskbar button's progress, in order
+//   log                                   print this run's log (the lines the program
+//                                         wrote to Tarnvale.log since it started)
 //   expect <what> ...                     check the window; a failed check
 //                                         makes the run end with status 1:
 //     expect title <text>
@@ -45,6 +47,7 @@
 //     expect count <list> <n>
 //     expect enabled <control> | expect disabled <control>
 //     expect message <text>                the last message box's text
+//     expect log <text>                    this run's log contains the text
 //     expect partitions <disk> <n>         the disk holds n partitions
 //     expect exists <path> | expect missing <path>   a file or folder of the machine
 //     expect emulator <text>               the emulator's last run contains text,

@@ -3,6 +3,7 @@
 // open for reading (others may read) can be opened for reading again; a file
 // open for writing (others may do nothing) cannot be opened at all, and a
 // file open for reading cannot be opened for writing (ERROR_SHARING_VIOLATION).
+// A file on a CD drive cannot be opened for writing (ERROR_WRITE_PROTECT).
 #include "os/file.h"
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <vector>
 
@@ -43,6 +45,15 @@ bool SharingAllows(const struct stat& st, bool writes) {
   return true;
 }
 
+// A CD's files are read only, whatever their attributes say.
+bool OnCdDrive(const sim::Machine& machine, std::string_view path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  char letter = static_cast<char>(toupper(static_cast<unsigned char>(path[0])));
+  for (const sim::Drive& drive : machine.drives)
+    if (drive.letter == letter) return drive.kind == sim::Drive::Kind::kCdrom;
+  return false;
+}
+
 }  // namespace
 
 File::Impl::~Impl() {
@@ -74,6 +85,7 @@ File File::Open(std::string_view path, Mode mode, uint32_t* error) {
   if (sim::HostIsFolder(*host)) return fail(sim::kErrorAccessDenied);
   bool exists = sim::HostIsFile(*host);
   if (mode == Mode::kRead && !exists) return fail(sim::kErrorFileNotFound);
+  if (mode != Mode::kRead && OnCdDrive(*sim::Current(), path)) return fail(sim::kErrorWriteProtect);
   if (mode != Mode::kRead && exists && (sim::HostAttributes(*host) & kAttrReadOnly)) return fail(sim::kErrorAccessDenied);
   struct stat st {};
   bool writes = mode != Mode::kRead;
@@ -81,6 +93,7 @@ File File::Open(std::string_view path, Mode mode, uint32_t* error) {
   int flags = O_CLOEXEC;
   if (mode == Mode::kRead) flags |= O_RDONLY;
   else if (mode == Mode::kReadWrite) flags |= O_RDWR | O_CREAT;
+  else if (mode == Mode::kAppend) flags |= O_WRONLY | O_CREAT | O_APPEND;
   else flags |= O_RDWR | O_CREAT | O_TRUNC;
   int fd = open(host->c_str(), flags, 0644);
   if (fd < 0) return fail(errno == ENOENT ? sim::kErrorPathNotFound : sim::kErrorAccessDenied);

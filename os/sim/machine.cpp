@@ -186,7 +186,8 @@ class Parser {
       m_.windowsMinor = minor;
       if (!Num(l, "build", m_.windowsBuild, why)) return false;
       if (!Flag(l, "wow64", m_.wow64, why)) return false;
-      return NoOtherOptions(l, {"build", "wow64"}, why);
+      if (!Flag(l, "elevated", m_.elevated, why)) return false;
+      return NoOtherOptions(l, {"build", "wow64", "elevated"}, why);
     }
     if (kind == "locale") return UInt(arg(1), m_.locale, "locale needs a number", why);
     if (kind == "codepage") return UInt(arg(1), m_.codePage, "codepage needs a number", why);
@@ -484,7 +485,7 @@ std::string FormatMachine(const Machine& m) {
   std::ostringstream out;
   out << "# Simulated Windows machine (docs/simulated-machine.md)\n";
   out << "windows " << m.windowsMajor << "." << m.windowsMinor << " build=" << m.windowsBuild
-      << " wow64=" << YesNo(m.wow64) << "\n";
+      << " wow64=" << YesNo(m.wow64) << " elevated=" << YesNo(m.elevated) << "\n";
   out << "locale " << m.locale << "\n";
   out << "codepage " << m.codePage << "\n";
   out << "windir " << Quote(m.windir) << "\n";

@@ -93,6 +93,7 @@ struct SimProcess {
 struct Machine {
   uint32_t windowsMajor = 10, windowsMinor = 0, windowsBuild = 19045;
   bool wow64 = true;              // a 64-bit system, with WOW64 redirection
+  bool elevated = true;           // the program runs with administrator rights
   uint32_t locale = 1033;         // system default locale id
   uint32_t codePage = 1252;       // ANSI code page
   std::string windir = "C:\\Windows";

@@ -3,10 +3,13 @@
 #include "os/system.h"
 
 #include <cctype>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 #include <vector>
 
 #include "os/sim/command_line.h"
+#include "os/sim/event_loop.h"
 #include "os/sim/paths.h"
 #include "os/sim/sim.h"
 #include "os/sim/state.h"
@@ -137,5 +140,32 @@ intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::stri
   log << file << "\t" << parameters << "\t" << folder << "\t" << show << "\n";
   return 42;
 }
+
+// The machine's clock: the host's local time when the program first asks,
+// running on from there with the simulated clock, so that times and the
+// durations between them agree with TickCount().
+LocalTimeValue LocalTime() {
+  using namespace std::chrono;
+  static const int64_t baseMs = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+  static const uint64_t baseTick = sim::EventLoop::Get().Now();
+  int64_t ms = baseMs + static_cast<int64_t>(sim::EventLoop::Get().Now() - baseTick);
+  time_t seconds = static_cast<time_t>(ms / 1000);
+  tm local{};
+  localtime_r(&seconds, &local);
+  return LocalTimeValue{static_cast<uint16_t>(local.tm_year + 1900), static_cast<uint16_t>(local.tm_mon + 1),
+                        static_cast<uint16_t>(local.tm_mday),        static_cast<uint16_t>(local.tm_hour),
+                        static_cast<uint16_t>(local.tm_min),         static_cast<uint16_t>(local.tm_sec),
+                        static_cast<uint16_t>(ms % 1000)};
+}
+
+std::string TempFolder() {
+  std::string folder = EnvVar("TEMP").value_or(EnvVar("TMP").value_or(""));
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::optional<bool> ProcessElevated() { return sim::Current()->elevated; }
+
+bool Is64BitSystem() { return sim::Current()->wow64; }
 
 }  // namespace os

@@ -9,6 +9,7 @@ constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorWriteProtect = 19;
 constexpr uint32_t kErrorWriteFault = 29;
 constexpr uint32_t kErrorReadFault = 30;
 constexpr uint32_t kErrorSharingViolation = 32;

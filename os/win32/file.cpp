@@ -25,7 +25,11 @@ File& File::operator=(File&& other) noexcept {
 File File::Open(std::string_view path, Mode mode, uint32_t* error) {
   DWORD access = mode == Mode::kRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   DWORD share = mode == Mode::kRead ? FILE_SHARE_READ : 0;
-  DWORD disposition = mode == Mode::kRead ? OPEN_EXISTING : mode == Mode::kReadWrite ? OPEN_ALWAYS : CREATE_ALWAYS;
+  DWORD disposition = mode == Mode::kRead ? OPEN_EXISTING : mode == Mode::kCreateTruncate ? CREATE_ALWAYS : OPEN_ALWAYS;
+  if (mode == Mode::kAppend) {
+    access = FILE_APPEND_DATA | SYNCHRONIZE;
+    share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  }
   HANDLE h = CreateFileW(win32::Wide(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   File file;
   if (h == INVALID_HANDLE_VALUE) {

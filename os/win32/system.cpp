@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "os/win32/handle.h"
 #include "os/win32/wide.h"
 
 namespace os {
@@ -136,6 +137,36 @@ intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::stri
   HINSTANCE r = ShellExecuteW(nullptr, L"open", win32::Wide(file).c_str(), p.empty() ? nullptr : p.c_str(),
                               f.empty() ? nullptr : f.c_str(), show);
   return reinterpret_cast<intptr_t>(r);
+}
+
+LocalTimeValue LocalTime() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  return LocalTimeValue{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+std::string TempFolder() {
+  std::string folder = FolderFrom([](LPWSTR buffer, UINT size) { return static_cast<UINT>(GetTempPathW(size, buffer)); });
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::optional<bool> ProcessElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
+  win32::Handle owned(token);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!GetTokenInformation(owned.get(), TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
+  return elevation.TokenIsElevated != 0;
+}
+
+bool Is64BitSystem() {
+  SYSTEM_INFO info{};
+  GetNativeSystemInfo(&info);
+  return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+         info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64 ||
+         info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
 }
 
 }  // namespace os

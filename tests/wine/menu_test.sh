@@ -3,7 +3,8 @@
 # desktop on a private X server: the entries of the real system menu in
 # order, an option's check mark, the partition size dialog typed into and
 # closed (the configuration file then holds the sizes), the About window's
-# caption and lines, and a screenshot of each.
+# caption and lines, the log beside the program opened by Ctrl+L and by
+# its menu entry, and a screenshot of each.
 #
 #   menu_test.sh <Tarnvale.exe> <tv_probe.exe> <lang sources> <lang files> <work folder>
 set -euo pipefail
@@ -34,9 +35,10 @@ expect_line "$out" menu.2 "sub|$(lang 1033 51)"
 expect_line "$out" menu.2.0 "2030|$(lang 1033 55)"
 expect_line "$out" menu.2.1 "2031|$(lang 1033 56)"
 expect_line "$out" menu.2.2 "2032|$(lang 1033 57)"
-expect_line "$out" menu.3 "2004|$(lang 1033 49)(&A)"
-expect_line "$out" menu.4 "sep|"
-grep -q '^menu\.5=61728|' <<<"$out" || fail "the platform's entries do not follow ours:
+expect_line "$out" menu.3 "2003|$(lang 1033 85)(&L)${tab}Ctrl+L"
+expect_line "$out" menu.4 "2004|$(lang 1033 49)(&A)"
+expect_line "$out" menu.5 "sep|"
+grep -q '^menu\.6=61728|' <<<"$out" || fail "the platform's entries do not follow ours:
 $out"
 ask showsysmenu 2 >/dev/null
 ask screenshot "$(winpath "$work/menu.bmp")" >/dev/null
@@ -113,7 +115,32 @@ fi
 ask aboutclose >/dev/null
 sleep 1
 [ -z "$(ask messagebox)" ] || fail "a message box when the About window closed: $(ask messagebox)"
+echo "-- The log beside the program; Ctrl+L and 2003 open it in the text editor"
+log="$work/app/Tarnvale.log"
+[ -f "$log" ] || fail "no Tarnvale.log beside the program"
+[ "$(head -c 3 "$log" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the log does not begin with a byte-order mark"
+grep -qE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3}  ---- a new run ----'$'\r''$' <<<"$(tail -c +4 "$log")" \
+  || fail "the log does not begin its run with a time-stamped line: $(head -c 300 "$log")"
+grep -q '  Tarnvale 12\.0\.0 started' "$log" || fail "the start is not logged: $(cat "$log")"
+grep -qE '  Windows: [0-9]+\.[0-9]+ build [0-9]+, (32|64)-bit, this program 32-bit, ' "$log" \
+  || grep -qE '  Windows: [0-9]+\.[0-9]+ build [0-9]+, 64-bit, this program 64-bit, ' "$log" \
+  || fail "the system is not logged: $(grep Windows "$log")"
+grep -q '  target list rebuilt (removable disks):' "$log" || fail "the target list is not logged"
+# Windows opens .log files as text files; the test's prefix is told the same.
+wine reg add 'HKCR\.log' /ve /d txtfile /f >/dev/null 2>&1
+editors() { ask processes notepad.exe; }
+[ "$(editors)" = 0 ] || fail "a text editor runs already"
+ask key L ctrl >/dev/null
+for _ in $(seq 1 50); do [ "$(editors)" = 1 ] && break; sleep 0.2; done
+[ "$(editors)" = 1 ] || fail "Ctrl+L did not open the log: $(ask messagebox)"
+ask syscommand 2003 >/dev/null
+for _ in $(seq 1 50); do [ "$(editors)" = 2 ] && break; sleep 0.2; done
+[ "$(editors)" = 2 ] || fail "the menu entry 2003 did not open the log: $(ask messagebox)"
+[ -z "$(ask messagebox)" ] || fail "a message box when the log opened: $(ask messagebox)"
+
 ask close >/dev/null
 for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
 [ "$(ask processes)" = 0 ] || fail "the window did not close"
+for _ in $(seq 1 50); do grep -q 'closed; the per-run folder' <<<"$(tail -n 1 "$log")" && break; sleep 0.2; done
+grep -q '  closed; the per-run folder was removed: ' <<<"$(tail -n 1 "$log")" || fail "the close is not logged: $(tail -n 2 "$log")"
 echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp"

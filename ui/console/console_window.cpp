@@ -22,6 +22,7 @@
 #include "os/sim/sim.h"
 #include "os/sim/words.h"
 #include "os/sim/windows.h"
+#include "sys/run_log.h"
 #include "sys/text.h"
 #include "ui/window_model.h"
 
@@ -369,6 +370,10 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       std::string actual = os::sim::TaskbarButton(Handle());
       return check(sys::EqualsNoCase(actual, Rest(w, 2)), actual);
     }
+    if (what == "log") {
+      bool found = sys::ThisRunLog().find(Rest(w, 2)) != std::string::npos;
+      return check(found, "not in this run's log");
+    }
     if (what == "message") {
       std::string last = Messages().empty() ? "(no message box)" : Messages().back().text;
       return check(last == Rest(w, 2), last);
@@ -461,6 +466,9 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
     } else if (verb == "dir") {
       if (w.size() < 2) return Fail("dir: name a folder, such as C:\\WinPE");
       Print(RenderFolder(Rest(w, 1), 200));
+    } else if (verb == "log") {
+      const std::string& run = sys::ThisRunLog();
+      Print(run.empty() ? "  log: (nothing logged in this run)\n" : sys::ReplaceAll(run, "\r\n", "\n"));
     } else if (verb == "taskbar") {
       std::string calls;
       for (const os::sim::TaskbarCall& call : os::sim::TaskbarCalls())
