@@ -15,9 +15,9 @@ namespace extra {
 constexpr std::string_view kBootEntryId = "{ffffffff-3600-11de-8e71-fffffffffffe}";
 constexpr std::string_view kRamdiskOptionsId = "{ffffffff-3600-11de-8e71-ffffffffffff}";
 
-// lAddWim, the template: 20 lines joined by CR LF, with the placeholders %PEName%,
-// %WIMFile%, %SDIFile% and %timeout%. It first deletes both entries, so a
-// second install replaces the first.
+// lAddWim, the template: 20 lines joined by CR LF, with the placeholders
+// %PEName%, %WIMFile%, %SDIFile% and %timeout%. It first deletes both
+// entries, so a second install replaces the first.
 const std::string& AddWimTemplate();
 
 // The template with every placeholder (exactly in that case) replaced, in the
