@@ -46,10 +46,6 @@ constexpr const char* kTaskbarComment =
     "\xE4\xB8\xBA\xE4\xB8\x8D\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x8C" "1"
     "\xE4\xB8\xBA\xE6\x98\xBE\xE7\xA4\xBA\xE3\x80\x82\xEF\xBC\x88\xE9\xBB\x98\xE8\xAE\xA4\xE6\x98\xBE\xE7\xA4\xBA\xEF\xBC\x89";
 
-constexpr const char* kNoWorkingFolder =
-    "The working folder in the Windows temporary folder could not be made, so nothing can be done. "
-    "Check that the Windows Temp folder can be written to and start the program again.";
-
 // How long the window, when it closes, lets a background unpack of the
 // partition tool finish before it ends the archiver, and then waits for it
 // to let go of its files.
@@ -242,7 +238,7 @@ void Form1::RunOperation(std::string_view name, const std::function<void()>& ope
   // Every operation keeps its scripts and tools in the per-run folder;
   // without one their paths would point at a drive's root.
   if (sTmpPath.empty()) {
-    ShowLoggedMessage(*window_, kNoWorkingFolder, LangString(10), os::kMbOk | os::kMbIconStop);
+    ShowLoggedMessage(*window_, LangString(91), LangString(10), os::kMbOk | os::kMbIconStop);
   } else {
     guard_.Run(operation);
   }

@@ -61,6 +61,14 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     "The log could not be opened. It lies here:\xC2\xA0",
     // 87: neither folder could be written, so there is no log file
     "There is no log file: neither the program's folder nor the temporary folder can be written to.",
+    // 88 to 90: no text.
+    "", "", "",
+    // 91: the per-run folder could not be made, so no operation can run
+    "The working folder in the Windows temporary folder could not be made, so nothing can be done. "
+    "Check that the Windows Temp folder can be written to and start the program again.",
+    // 92: the restore found no partition tool and did not touch the disk
+    "The partition tool could not be prepared: its plug-in (Data\\Plugins\\pacmd.aes) is missing, damaged or has "
+    "the wrong password. The disk was not changed.",
 };
 
 }  // namespace
@@ -71,6 +79,11 @@ const std::string& LangString(int n) {
   const std::string& text = LangStrings[static_cast<size_t>(n)];
   if (text.empty() && n >= kFirstAddedLangString) return kBuiltIn[n - kFirstAddedLangString];
   return text;
+}
+
+bool LangStringAssigned(int n) {
+  if (n < 0 || n >= kLangStringCount) return false;
+  return n < kFirstAddedLangString || !kBuiltIn[n - kFirstAddedLangString].empty();
 }
 
 std::string LanguageFilePath(uint32_t localeId) {

@@ -1,11 +1,13 @@
 #include "extra/addwim_batch.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sys/text.h"
 
 namespace extra {
 
+// lAddWim
 const std::string& AddWimTemplate() {
   // Lines 1 and 9 are comments: "rem 注释：..." (注释 means note). The boot
   // loader's path stays a comment, so the entry has no path of its own.
@@ -54,8 +56,12 @@ std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::s
 
 std::string TimeOutText(std::string_view configured) {
   double value = sys::Val(configured);
-  // A huge, negative or unreadable number gives the nearest end of the range:
-  // never an overflow, never a negative time-out.
+  // A negative time-out is no time-out the boot menu knows: 0 would hide the
+  // menu in which the user is told to choose the PE system, so the menu waits
+  // as long as Windows lets it wait when it is installed.
+  if (value < 0 && sys::RoundHalfEven(std::max(value, -65536.0)) < 0) return std::to_string(kDefaultBootMenuTimeOut);
+  // A huge or unreadable number gives the nearest end of the range: never an
+  // overflow.
   if (!(value > 0)) value = 0;
   if (value > 65535) value = 65535;
   return std::to_string(sys::RoundHalfEven(value));

@@ -2,8 +2,8 @@
 // (addwim.bat): its template, the values filled into it, and the checks that
 // keep a configuration value from turning into a command.
 //
-// Public: kBootEntryId, kRamdiskOptionsId, AddWimTemplate(), FillAddWim(),
-//         TimeOutText(), UnsafeValue().
+// Public: kBootEntryId, kRamdiskOptionsId, kDefaultBootMenuTimeOut,
+//         AddWimTemplate(), FillAddWim(), TimeOutText(), UnsafeValue().
 #pragma once
 
 #include <string>
@@ -15,9 +15,9 @@ namespace extra {
 constexpr std::string_view kBootEntryId = "{ffffffff-3600-11de-8e71-fffffffffffe}";
 constexpr std::string_view kRamdiskOptionsId = "{ffffffff-3600-11de-8e71-ffffffffffff}";
 
-// The template: 20 lines joined by CR LF, with the placeholders %PEName%,
-// %WIMFile%, %SDIFile% and %timeout%. It first deletes both entries, so a
-// second install replaces the first.
+// lAddWim, the template: 20 lines joined by CR LF, with the placeholders
+// %PEName%, %WIMFile%, %SDIFile% and %timeout%. It first deletes both
+// entries, so a second install replaces the first.
 const std::string& AddWimTemplate();
 
 // The template with every placeholder (exactly in that case) replaced, in the
@@ -25,9 +25,13 @@ const std::string& AddWimTemplate();
 std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::string_view sdiFile,
                        std::string_view timeOut);
 
+// The time-out of the Windows boot menu as Windows installs it, in seconds.
+constexpr int kDefaultBootMenuTimeOut = 30;
+
 // The boot menu's time-out from the configuration's text: its leading number
-// (0 when there is none), to the nearest whole number (halves to even), kept
-// within 0 to 65535 whatever the text says, in decimal.
+// (0 when there is none), to the nearest whole number (halves to even), at
+// most 65535, in decimal. A number that is negative after rounding gives
+// kDefaultBootMenuTimeOut.
 std::string TimeOutText(std::string_view configured);
 
 // True when the value holds a character that the command interpreter would

@@ -169,6 +169,14 @@ class MakeRun {
     return SetDataLabel(r_) ? Next::kGoOn : Next::kFail;
   }
 
+  // The bar starts one step a second up to 5 %, also in a second make of
+  // the run, whose predecessor left TimerProg at the last phase's 3000 ms.
+  void StartTimerProg() {
+    app::iProgCeiling = 5;
+    w_.SetTimerInterval(TimerId::kTimerProg, 1000);
+    w_.SetTimerEnabled(TimerId::kTimerProg, true);
+  }
+
   // Phase B2: the partitions stay; the packages must fit them.
   Next UpdateBranch() {
     if (!PartitionToolReady()) return Next::kFail;
@@ -185,8 +193,7 @@ class MakeRun {
     }
     r_.Status(17);
     r_.BreakPoint("1");
-    app::iProgCeiling = 5;
-    w_.SetTimerEnabled(TimerId::kTimerProg, true);
+    StartTimerProg();
     if (r_.layout == Layout::kUdDataUefi && !UdClear()) return Next::kFail;
     r_.BreakPoint("2");
     return Next::kGoOn;
@@ -218,8 +225,7 @@ class MakeRun {
     newMakeRan_ = true;
     DataLetterSearch("1");
     r_.BreakPoint("9");
-    app::iProgCeiling = 5;
-    w_.SetTimerEnabled(TimerId::kTimerProg, true);
+    StartTimerProg();
     r_.BreakPoint("10");
     if (w_.ListIndex(Control::kFsys) == 0 && r_.layout == Layout::kUdDataUefi) {
       r_.Status(20);

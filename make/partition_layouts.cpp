@@ -14,6 +14,7 @@
 
 namespace make {
 
+// lDiskPart
 constexpr char kDiskPart[] =
     "select disk %DiskID%\r\n"
     "clean\r\n"
@@ -31,6 +32,7 @@ constexpr char kDiskPart[] =
     "assign letter=\"%DP%\" noerr";
 static_assert(sizeof kDiskPart - 1 == 371);
 
+// lDPID1C
 constexpr char kPartitionType[] =
     "select disk %DiskID%\r\n"
     "select part 1\r\n"

@@ -18,13 +18,13 @@
 
 namespace make {
 
-// The diskpart script of the diskpart pass, before filling: the disk made
-// anew with an active FAT32 EFI partition of %ES% MB at its start, which
-// takes the data partition's old letter %EP%, and an exFAT data partition
-// labelled %DL% over the rest, with the free letter %DP%.
+// lDiskPart, the diskpart script of the diskpart pass, before filling: the
+// disk made anew with an active FAT32 EFI partition of %ES% MB at its start,
+// which takes the data partition's old letter %EP%, and an exFAT data
+// partition labelled %DL% over the rest, with the free letter %DP%.
 extern const std::string_view kDiskPartTemplate;
-// The script that gives the EFI partition of a UEFI+DATA disk the MBR type
-// 1C (hidden FAT32 with LBA); diskpart counts partitions from 1.
+// lDPID1C, the script that gives the EFI partition of a UEFI+DATA disk the
+// MBR type 1C (hidden FAT32 with LBA); diskpart counts partitions from 1.
 extern const std::string_view kPartitionTypeTemplate;
 
 // The filled template: %DiskID% the disk number, %DP% the free letter (its

@@ -50,7 +50,17 @@ void InitDisk(app::Form1& form) {
   // The partition tool comes from the plug-in that start-up unpacks in the
   // background: it may still be unpacking, or may have failed to.
   form.PreparePartitionTool();
-  form.WaitForPartitionTool();
+  if (!form.WaitForPartitionTool()) {
+    // Without the partition tool the hidden partitions stay hidden, and the
+    // UD tool would wipe the disk all the same: stop before anything runs.
+    window.SetCaption(Control::kStatus, LangString(3));
+    form.TaskbarState(0);
+    window.SetProgressMarquee(false);
+    window.ShowMessage(LangString(92), LangString(10), os::kMbOk | os::kMbIconStop);
+    form.ButtonEnable(true);
+    Step("0");
+    return;
+  }
 
   Step("2");
   window.SetCaption(Control::kStatus, LangString(19));

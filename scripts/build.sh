@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-variant.sh
 jobs="${JOBS:-$(nproc)}"
-cmake -S . -B build/host -G Ninja -DTV_WERROR=ON > /dev/null
+cmake -S . -B build/host -G Ninja -DTV_WERROR=ON -DTV_TESTS=ON > /dev/null
 cmake --build build/host -j "$jobs"
 cmake -S . -B build/win -G Ninja -DTV_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake > /dev/null
 cmake --build build/win -j "$jobs"

@@ -22,7 +22,11 @@ std::string UnpackDataCommand(std::string_view sevenZipFile, std::string_view le
 }
 
 std::string ExtractFromImageCommand(std::string_view isoFile, std::string_view name) {
-  return ArchiverProgram() + " e " + GetShortPath(isoFile) + " -y -aoa -o\"C:\\WinPE\" " + std::string(name) + " -r";
+  // A name with a blank is one argument only in double quotes (the local
+  // install refuses names that hold one); other names go as they are.
+  std::string argument(name);
+  if (argument.find(' ') != std::string::npos) argument = "\"" + argument + "\"";
+  return ArchiverProgram() + " e " + GetShortPath(isoFile) + " -y -aoa -o\"C:\\WinPE\" " + argument + " -r";
 }
 
 }  // namespace sys

@@ -33,7 +33,8 @@ std::string UnpackImageCommand(std::string_view isoFile);
 std::string UnpackDataCommand(std::string_view sevenZipFile, std::string_view letter);
 
 // Every file of that name anywhere in the image, without its folder, into
-// C:\WinPE, replacing files: <x86> e <iso> -y -aoa -o"C:\WinPE" <name> -r
+// C:\WinPE, replacing files: <x86> e <iso> -y -aoa -o"C:\WinPE" <name> -r,
+// the name in double quotes when it holds a blank.
 std::string ExtractFromImageCommand(std::string_view isoFile, std::string_view name);
 
 }  // namespace sys

@@ -34,7 +34,7 @@ enum class Layout { kDataUefi, kUdDataUefi, kUefiData };
 // files), the FAT32 EFI partition labelled EFI, hidden, with type 1C.
 void AddMadeDisk(os::sim::Machine& m, Layout layout, const std::string& dataFs, uint64_t diskBytes = 2048 * kMB) {
   os::sim::Disk& d = test::AddStick(m, 1, 'E', diskBytes);
-  d.mbrCode = layout == Layout::kUdDataUefi ? "fbinst" : "nt60";
+  d.mbrCode = layout == Layout::kUdDataUefi ? "ud" : "nt60";
   os::sim::Partition data = d.partitions[0];
   data.fileSystem = dataFs;
   data.type = dataFs == "FAT32" ? 0x0C : 0x07;

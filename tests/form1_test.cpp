@@ -424,7 +424,8 @@ TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
   // made: an operation would put its scripts and tools at a drive's root.
   InstallPartitionToolPlugIn();
   m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
-  ASSERT_TRUE(Start());
+  Language(1031, {{0, "Datentr\xC3\xA4ger:"}, {10, "Fehler"}, {91, "Kein Arbeitsordner"}});
+  ASSERT_TRUE(Start("/lng:1031"));
   EXPECT_EQ("", app::sTmpPath);
   // Every way in: the button, the keys, the status line and the system menu.
   form->OnClick(Control::kCommand1);
@@ -440,9 +441,16 @@ TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
   EXPECT_TRUE(ops.started.empty());
   EXPECT_TRUE(m.Started().empty());
   ASSERT_EQ(8u, window->Messages().size());
-  EXPECT_EQ(os::kMbIconStop, window->Messages()[0].style);
-  EXPECT_NE(std::string::npos, window->Messages()[0].text.find("working folder"));
+  // The message in the language of the run, with the error title.
+  for (const auto& box : window->Messages()) {
+    EXPECT_EQ(os::kMbIconStop, box.style);
+    EXPECT_EQ("Kein Arbeitsordner", box.text);
+    EXPECT_EQ("Fehler", box.title);
+  }
   EXPECT_FALSE(form->guard().Busy());
+  // A language file without the text gives the built-in English one.
+  app::LangStrings[91].clear();
+  EXPECT_NE(std::string::npos, app::LangString(91).find("working folder")) << app::LangString(91);
 }
 
 TEST_F(Form1Test, ButtonEnableLocksTheFiveInputs) {

@@ -78,7 +78,7 @@ TEST_F(MainJob, TheReadmeScriptMakesTheStick) {
   ASSERT_TRUE(m);
   const os::sim::Disk* stick = m->FindDisk(1);
   ASSERT_TRUE(stick);
-  EXPECT_EQ("fbinst", stick->mbrCode) << "the UD area's boot code starts the stick";
+  EXPECT_EQ("ud", stick->mbrCode) << "the UD area's boot code starts the stick";
   EXPECT_EQ(300, stick->ud.sizeMB);
   ASSERT_EQ(2u, stick->partitions.size()) << Disk(1);
   EXPECT_EQ("NTFS", stick->partitions[0].fileSystem);

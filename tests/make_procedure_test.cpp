@@ -80,7 +80,7 @@ std::string DataPartition(int index, const std::string& letter, int sizeMB, int 
 // partition E: and a hidden FAT32 EFI partition at the end.
 void MadeDisk(os::sim::Machine& m, uint32_t udMB, uint64_t dataMB, uint64_t efiMB) {
   os::sim::Disk& d = test::AddStick(m, 1, 'E');
-  d.mbrCode = udMB ? "fbinst" : "nt60";
+  d.mbrCode = udMB ? "ud" : "nt60";
   d.ud.sizeMB = udMB;
   if (udMB) d.ud.folder = "disks/1/ud";
   os::sim::Partition& data = d.partitions[0];
@@ -144,7 +144,7 @@ TEST_P(NewMake, RepartitionsAndFillsAStickThatHeldTwoVolumes) {
                        : "  partition 1: no letter, 1032 MB at 15352 MB, type 1C, active, hidden, FAT32, label "
                          "\"EFI\", boot sector: nt60 (starts bootmgr)\n";
   if (ud) {
-    EXPECT_EQ(kStick + "  master boot record: fbinst (starts the UD area)\n  UD area: 300 MB\n      grldr  menu.lst\n" +
+    EXPECT_EQ(kStick + "  master boot record: UD boot code (starts the UD area)\n  UD area: 300 MB\n      grldr  menu.lst\n" +
                   DataPartition(0, "E:", 15052, 300, row.fileSystem) + efi + kPeFiles,
               m.Disk(1));
   } else {
@@ -338,6 +338,28 @@ TEST(Progress, HandsOffCeilingsAndTimersPhaseByPhase) {
                      "Timer1 on", "Timer1 off", "value 100", "taskbar value 100 100", "value 0",
                      "taskbar state 0"}),
               m.Progress());
+  }
+}
+
+TEST(Progress, ASecondMakeInOneRunStartsTheBarAtOneStepASecond) {
+  // The first make ends with TimerProg at 3000 ms (the data package phase);
+  // the next one must start again at 1000 ms, in either branch.
+  const std::pair<const char*, int> modes[] = {{"DATA+UEFI", kNewMake}, {"DATA+UEFI", kUpdate}};
+  for (const auto& [layout, mode] : modes) {
+    SCOPED_TRACE(LangString(mode));
+    MakeMachine m([](os::sim::Machine& mm) { MadeDisk(mm, 0, 14000, 1032); });
+    m.Start();
+    m.Choose(layout, mode);
+    m.PressStart();
+    ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+    ASSERT_EQ(3000u, m.window().TimerInterval(os::TimerId::kTimerProg));
+    m.Choose(layout, mode);
+    m.PressStart();
+    ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+    Lines progress = m.Progress();
+    auto on = std::find(progress.begin(), progress.end(), "TimerProg on");
+    ASSERT_NE(progress.end(), on);
+    EXPECT_NE(on, std::find(progress.begin(), on, "TimerProg 1000 ms")) << "interval set before the bar starts";
   }
 }
 
@@ -628,7 +650,7 @@ TEST(BootCode, GrldrGetsTheLoaderInstallerAndNeitherFileGetsNone) {
     ASSERT_NE(marks.end(), at);
     EXPECT_EQ(withGrldr ? Lines({"251", "252", "25"}) : Lines({"251", "25"}), Lines(at, at + (withGrldr ? 3 : 2)));
     std::string disk = m.Disk(1);
-    EXPECT_NE(std::string::npos, disk.find(withGrldr ? "master boot record: grub4dos" : "master boot record: standard"));
+    EXPECT_NE(std::string::npos, disk.find(withGrldr ? "master boot record: grldr boot code" : "master boot record: standard"));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,9 +16,9 @@
 
 namespace {
 
-// String(n) of the English language source, as the program reads it.
-std::string English(int n) {
-  std::ifstream in(std::string(TV_LANG_SOURCES) + "/1033.lng");
+// String(n) of a language source (English by default), as the program reads it.
+std::string English(int n, int language = 1033) {
+  std::ifstream in(std::string(TV_LANG_SOURCES) + "/" + std::to_string(language) + ".lng");
   std::string line, key = "String(" + std::to_string(n) + ")=";
   while (std::getline(in, line))
     if (line.rfind(key, 0) == 0) return sys::TrimSpaces(line.substr(key.size()));
@@ -30,12 +31,12 @@ class OpsConsole : public test::OpsTest {
     int status = -1;
     std::string output;
   };
-  Run Program(const std::string& script) {
+  Run Program(const std::string& script, const std::string& windowsArguments = "") {
     std::string scriptFile = m.Folder() + "/script.txt";
     std::ofstream(scriptFile) << script;
     std::string out = m.Folder() + "/console.txt";
-    std::string command =
-        os::sim::ToolsFolder() + "/tarnvale --machine " + m.Folder() + " --script " + scriptFile + " > " + out + " 2>&1";
+    std::string command = os::sim::ToolsFolder() + "/tarnvale --machine " + m.Folder() + " --script " + scriptFile +
+                          (windowsArguments.empty() ? "" : " -- " + windowsArguments) + " > " + out + " 2>&1";
     Run r;
     r.status = WEXITSTATUS(system(command.c_str()));
     std::ifstream in(out);
@@ -93,6 +94,24 @@ TEST_F(OpsConsole, AMadeDiskIsBootedThenRestoredAndThePEInstalledTwiceByKeyAndMe
   EXPECT_NE(std::string::npos, r.output.find("  mode=uefi disk=1 result=booted")) << r.output;
   EXPECT_NE(std::string::npos, r.output.find("    boot.wim  (")) << r.output;
   EXPECT_EQ(std::string::npos, r.output.find("! ")) << r.output;
+}
+
+TEST_F(OpsConsole, AMissingWorkingFolderOrPartitionToolIsToldInTheLanguageOfTheRun) {
+  m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
+  {
+    SCOPED_TRACE("no partition tool: the restore stops before it formats");
+    ASSERT_TRUE(std::filesystem::remove(m.Host("C:\\Tarnvale\\Data\\Plugins\\pacmd.aes")));
+    Run r = Program("key F2\nanswer ok\nanswer ok\nexpect message \"" + English(92, 1031) +
+                        "\"\nexpect partitions 1 2\nexpect enabled Command1\n",
+                    "/lng:1031");
+    EXPECT_EQ(0, r.status) << r.output;
+  }
+  {
+    SCOPED_TRACE("no working folder: nothing starts");
+    m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
+    Run r = Program("click Command1\nanswer ok\nexpect message \"" + English(91, 1031) + "\"\n", "/lng:1031");
+    EXPECT_EQ(0, r.status) << r.output;
+  }
 }
 
 TEST_F(OpsConsole, MachineChecksFailWhenTheMachineDisagrees) {

@@ -5,6 +5,7 @@
 // the boot entry, and the time-out is always a valid number.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +17,7 @@
 #include "os/sim/sim.h"
 #include "sys/text.h"
 #include "tests/support/ops_machine.h"
+#include "tests/support/tool_machines.h"
 #include "tools/tvtool/boot_store.h"
 
 namespace {
@@ -180,6 +182,28 @@ TEST_F(Install, TwoInstallsLeaveOneEntryWithTheSecondsSettings) {
   EXPECT_EQ("12", store->Find("{bootmgr}")->Get("timeout").value_or(""));
 }
 
+TEST_F(Install, FileNamesWithBlanksReachTheArchiverWhole) {
+  // A PE image (any archive the archiver reads) whose two files have blanks
+  // in their names, one of them in a sub-folder.
+  const std::string work = m.Host("C:\\work");
+  test::WriteFiles(work, {{"sources/boot image.wim", "wim"}, {"ram disk.sdi", "sdi"}, {"boot", "not this"}});
+  std::filesystem::remove(m.Host("C:\\Tarnvale\\PE\\TarnvalePE.iso"));
+  ASSERT_EQ(0, system(("cd '" + work + "' && 7zz a -bso0 -bd -t7z '" + m.Host("C:\\Tarnvale\\PE\\TarnvalePE.iso") +
+                       "' sources 'ram disk.sdi' boot").c_str()));
+  SetInstallKey("WIMFile", "boot image.wim");
+  SetInstallKey("SDIFile", "ram disk.sdi");
+  size_t mark = m.Started().size();
+  PressCtrlI();
+  std::vector<std::string> started = StartedSince(mark);
+  ASSERT_GE(started.size(), 2u);
+  EXPECT_TRUE(sys::Contains(started[0], "-o\"C:\\WinPE\" \"boot image.wim\" -r")) << started[0];
+  EXPECT_TRUE(sys::Contains(started[1], "-o\"C:\\WinPE\" \"ram disk.sdi\" -r")) << started[1];
+  EXPECT_EQ("wim", m.ReadFile("C:\\WinPE\\boot image.wim"));
+  EXPECT_EQ("sdi", m.ReadFile("C:\\WinPE\\ram disk.sdi"));
+  EXPECT_FALSE(m.Exists("C:\\WinPE\\boot")) << "a blank split the name in two";
+  EXPECT_EQ(LangString(46), LastMessage());
+}
+
 TEST_F(Install, WithoutPENameTheEntryIsCalledWinPE) {
   SetInstallKey("PEName", "");
   PressCtrlI();
@@ -290,7 +314,7 @@ TEST_F(Install, SuccessOnlyWhenTheBootEntryExistsAfterwards) {
 TEST_F(Install, AnyTimeOutGivesAValidNumberInTheBatch) {
   m.InstallProgram("C:\\Windows\\System32\\cmd.exe", "test-keep");
   for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
-           {"", "0"}, {"abc", "0"}, {"-5", "0"}, {"70000", "65535"}, {"3.5s", "4"}}) {
+           {"", "0"}, {"abc", "0"}, {"-5", "30"}, {"70000", "65535"}, {"3.5s", "4"}}) {
     SetInstallKey("TimeOut", text);
     PressCtrlI();
     std::vector<std::string> lines = sys::Split(m.ReadFile(app::sTmpPath + "\\addwim.bat.kept"), "\r\n");
@@ -309,7 +333,11 @@ TEST(AddWimBatch, TimeOutTextStaysWithinTheRange) {
   EXPECT_EQ("0", extra::TimeOutText("-0.4"));
   EXPECT_EQ("65535", extra::TimeOutText("65535.4"));
   EXPECT_EQ("65535", extra::TimeOutText("1" + std::string(400, '0')));
-  EXPECT_EQ("0", extra::TimeOutText("-" + std::string(400, '9')));
+  // A negative time-out keeps the menu up as long as a fresh Windows does.
+  EXPECT_EQ("30", extra::TimeOutText("-1"));
+  EXPECT_EQ("30", extra::TimeOutText("-0.6"));
+  EXPECT_EQ("0", extra::TimeOutText("-0.5"));
+  EXPECT_EQ("30", extra::TimeOutText("-" + std::string(400, '9')));
 }
 
 TEST(AddWimBatch, ControlCharactersOfBothSetsAreUnsafe) {

@@ -154,12 +154,23 @@ TEST_F(Restore, AFailingUdToolGives66AndTheWindowComesBackWithTheDiskChosen) {
   EXPECT_TRUE(sys::Contains(window->ListText(Control::kRDriver), ";")) << window->ListText(Control::kRDriver);
 }
 
-TEST_F(Restore, WithoutThePartitionToolTheVerificationFails) {
+TEST_F(Restore, WithoutThePartitionToolItStopsBeforeTheDiskIsFormatted) {
   m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
   ASSERT_TRUE(std::filesystem::remove(m.Host("C:\\Tarnvale\\Data\\Plugins\\pacmd.aes")));
   Start();
+  std::string before = test::Describe(*m.Get().FindDisk(1));
+  size_t mark = m.Started().size();
   Key(os::kVkF2);
-  EXPECT_EQ(LangString(66), LastMessage());
+  ASSERT_EQ(2u, Messages().size()) << LastMessage();
+  EXPECT_EQ(LangString(92), LastMessage());
+  EXPECT_EQ(LangString(10), Messages().back().title);
+  EXPECT_EQ(os::kMbIconStop, Messages().back().style);
+  for (const std::string& command : ProgramCommands(mark)) {
+    EXPECT_FALSE(sys::Contains(command, "aes.dll")) << command;
+    EXPECT_FALSE(sys::Contains(command, "PartAssist")) << command;
+  }
+  EXPECT_EQ(before, test::Describe(*m.Get().FindDisk(1))) << "the disk is as it was";
+  EXPECT_EQ("0", app::ReadCfg("BreakPoint", "Option"));
   ExpectIdle();
 }
 

@@ -96,6 +96,9 @@ TEST_F(ArchiverCommands, ImageAndDataPackage) {
             sys::ExtractFromImageCommand("C:\\Program Files\\PE Build\\My PE.iso", "boot.wim"));
   EXPECT_EQ(x86 + " e " + iso + " -y -aoa -o\"C:\\WinPE\" boot.sdi -r",
             sys::ExtractFromImageCommand("C:\\Program Files\\PE Build\\My PE.iso", "boot.sdi"));
+  // A name with a blank stays one argument.
+  EXPECT_EQ(x86 + " e " + iso + " -y -aoa -o\"C:\\WinPE\" \"PE 10.wim\" -r",
+            sys::ExtractFromImageCommand("C:\\Program Files\\PE Build\\My PE.iso", "PE 10.wim"));
 }
 
 }  // namespace

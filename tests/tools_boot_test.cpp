@@ -184,7 +184,7 @@ TEST(QemuStandin, ReportsWhyADiskDoesNotBoot) {
   test::WriteFiles(test::PartitionFolder(m, 1, 1), {{"grldr", "g"}, {"EFI/BOOT/BOOTX64.EFI", "u"}});
   RunToEnd(Bios(1));
   RunToEnd(Uefi(1));
-  m.Update([](os::sim::Machine& mm) { mm.disks[0].mbrCode = "grub4dos"; });
+  m.Update([](os::sim::Machine& mm) { mm.disks[0].mbrCode = "grldr"; });
   RunToEnd(Bios(1));
   std::vector<std::string> log = Log(m);
   ASSERT_EQ(3u, log.size());

@@ -133,7 +133,7 @@ TEST(BootCodeStandins, WriteTheBootCodeTheyAreAskedFor) {
   EXPECT_NE(0u, RunToEnd(pacmd + "bootsect.exe /nt60 Q: /mbr"));
 
   ASSERT_EQ(0u, RunToEnd("cmd.exe /c " + pacmd + "ginst.exe (hd1)"));
-  EXPECT_EQ("grub4dos", m.Get().FindDisk(1)->mbrCode);
+  EXPECT_EQ("grldr", m.Get().FindDisk(1)->mbrCode);
   EXPECT_NE(0u, RunToEnd("cmd.exe /c " + pacmd + "ginst.exe (hd4)"));
 }
 

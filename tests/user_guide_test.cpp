@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "extra/addwim_batch.h"
 #include "sys/text.h"
 
 namespace {
@@ -47,6 +48,20 @@ TEST(UserGuide, CoversEveryEnglishTextKeyAndMenuEntry) {
                           "MobileHardDisk", "UDSize", "EFISize", "Label", "EFIHide", "PEName", "WIMFile", "SDIFile",
                           "TimeOut"})
     EXPECT_TRUE(sys::Contains(guide, std::string("| ") + key + " |")) << "configuration key " << key;
+}
+
+// What the program does beyond its plain steps is told where the user looks
+// for it: the boot test's busy bar, and the time-out a negative TimeOut gives.
+TEST(UserGuide, TellsTheBootTestsMarqueeAndTheTimeOutOfANegativeValue) {
+  std::string guide = ReadSource("docs/user-guide.md");
+  size_t section = guide.find("### The boot test");
+  ASSERT_NE(std::string::npos, section);
+  std::string bootTest = guide.substr(section, guide.find("\n#", section + 1) - section);
+  EXPECT_TRUE(sys::Contains(bootTest, "marquee")) << bootTest;
+  size_t row = guide.find("| TimeOut |");
+  ASSERT_NE(std::string::npos, row);
+  std::string timeOut = guide.substr(row, guide.find('\n', row) - row);
+  EXPECT_TRUE(sys::Contains(timeOut, "negative number: " + std::to_string(extra::kDefaultBootMenuTimeOut))) << timeOut;
 }
 
 }  // namespace

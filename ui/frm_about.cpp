@@ -169,6 +169,8 @@ void FrmAbout::StartTune() {
 bool FrmAbout::OpenTune() {
   std::string path = TunePath();
   if (!os::PathExists(path)) {
+    // ExtractResource (101, "CUSTOM", path): the tune's bytes from the
+    // program's resources into its file.
     auto tune = os::LoadResourceData(kTuneResource, "CUSTOM");
     if (tune) sys::WriteWholeFile(path, *tune);
   }

@@ -23,7 +23,7 @@ os::sim::Disk& AddMadeDisk(os::sim::Machine& m, int number, char letter, uint64_
   d.product = "Flash Disk";
   d.sizeBytes = sizeBytes;
   d.cylinders = static_cast<int64_t>(sizeBytes / (255ull * 63 * 512));
-  d.mbrCode = "fbinst";
+  d.mbrCode = "ud";
   d.ud.sizeMB = 300;
   d.ud.folder = "disks/" + std::to_string(number) + "/ud";
   uint64_t efiSectors = 1032 * kMB;

@@ -105,7 +105,7 @@ std::optional<Stop> Format(Machine& m, Disk& disk, const FormatOptions& o, bool 
   if (!o.raw) {
     disk.ud.sizeMB = udMB;
     disk.ud.folder = NewUdFolder(disk.number);
-    disk.mbrCode = "fbinst";  // the UD area boots through its own master boot record
+    disk.mbrCode = "ud";  // the UD area boots through its own master boot record
   }
   if (partial) return std::nullopt;  // the data partition was never made
   Partition p;

@@ -1,6 +1,6 @@
 // bootsect.exe: "bootsect /nt60 <L> [/mbr] [/force]" writes the boot code
 // that starts bootmgr into the boot sector of volume L, and with /mbr into
-// the master boot record of its disk too (/nt52: the code that starts ntldr).
+// the master boot record of its disk too.
 #include <cstdio>
 
 #include "sys/text.h"
@@ -16,13 +16,13 @@ int RunBootsect(const Args& args) {
   bool mbr = false;
   for (const std::string& a : args) {
     std::string lower = sys::LowerAscii(a);
-    if (lower == "/nt60" || lower == "/nt52") code = lower.substr(1);
+    if (lower == "/nt60") code = "nt60";
     else if (lower == "/mbr") mbr = true;
     else if (lower == "/force") continue;
     else if (!letter && ParseDriveLetter(a)) letter = ParseDriveLetter(a);
     else return Fail(kTool, {"unknown argument \"" + a + "\"", 2});
   }
-  if (code.empty() || !letter) return Fail(kTool, {"usage: bootsect /nt60|/nt52 <drive>: [/mbr] [/force]", 2});
+  if (code.empty() || !letter) return Fail(kTool, {"usage: bootsect /nt60 <drive>: [/mbr] [/force]", 2});
 
   FaultPlay fault("bootsect", "");
   if (auto exit = fault.Exit()) return *exit;

@@ -30,7 +30,7 @@ int RunGinst(const Args& args) {
   auto stop = EditMachine([&](Machine& m) -> std::optional<Stop> {
     Disk* d = DiskOfNumber(m, disk);
     if (!d) return Stop{"cannot open (hd" + std::to_string(disk) + ")", 1};
-    d->mbrCode = "grub4dos";
+    d->mbrCode = "grldr";
     return std::nullopt;
   });
   if (stop) return Fail(kTool, *stop);

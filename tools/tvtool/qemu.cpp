@@ -10,9 +10,9 @@
 // "TARNVALE-FIRMWARE bios" or "TARNVALE-FIRMWARE uefi".
 //   BIOS: the master boot record's code decides. "nt60" starts the active
 //   partition's boot sector, which must be "nt60" and find bootmgr ("standard"
-//   starts it whatever it is: "nt60" finds bootmgr, "nt52" ntldr); "grub4dos"
-//   finds grldr on the first partition that has it; "fbinst" starts the UD
-//   area, which must hold grldr.
+//   starts it whatever it is); "grldr" (the loader installer's boot code)
+//   finds grldr on the first partition that has it; "ud" (the UD boot code)
+//   starts the UD area, which must hold grldr.
 //   UEFI: the first FAT partition (hidden or not) holding EFI\BOOT\BOOTX64.EFI.
 //
 // In UEFI mode the disk is then also booted for real: exported to a raw disk
@@ -133,7 +133,7 @@ Outcome BootBios(const Disk& d) {
     o.reason = "no boot code in the master boot record";
     return o;
   }
-  if (d.mbrCode == "fbinst") {
+  if (d.mbrCode == "ud") {
     std::string ud = Folder(d.ud.folder);
     if (d.ud.sizeMB == 0 || ud.empty() || !HasFile(ud, "grldr")) {
       o.reason = "the UD area holds no grldr";
@@ -142,7 +142,7 @@ Outcome BootBios(const Disk& d) {
     o = {true, "UD area", "grldr", FileList(ud), ""};
     return o;
   }
-  if (d.mbrCode == "grub4dos") {
+  if (d.mbrCode == "grldr") {
     for (size_t n = 0; n < order.size(); ++n) {
       const Partition& p = d.partitions[order[n]];
       std::string host = Folder(p.folder);
@@ -152,13 +152,13 @@ Outcome BootBios(const Disk& d) {
     o.reason = "grldr is on no partition";
     return o;
   }
-  if (d.mbrCode == "nt60" || d.mbrCode == "nt52" || d.mbrCode == "standard") {
+  if (d.mbrCode == "nt60" || d.mbrCode == "standard") {
     // These start the active partition's boot sector, whose code names the loader.
     for (size_t n = 0; n < order.size(); ++n) {
       const Partition& p = d.partitions[order[n]];
       if (!p.active) continue;
       std::string host = Folder(p.folder);
-      std::string loader = p.bootCode == "nt60" ? "bootmgr" : p.bootCode == "nt52" ? "ntldr" : "";
+      std::string loader = p.bootCode == "nt60" ? "bootmgr" : "";
       if (loader.empty() || (d.mbrCode != "standard" && p.bootCode != d.mbrCode)) {
         o.reason = "the active partition's boot sector starts no loader";
       } else if (p.fileSystem.empty() || host.empty() || !HasFile(host, loader)) {

@@ -28,10 +28,9 @@ std::string BootCodeText(const std::string& code, bool mbr) {
   if (code.empty()) return "none";
   if (mbr && code == "standard") return "standard (starts the active partition)";
   if (mbr && code == "nt60") return "nt60 (starts the active partition)";
-  if (mbr && code == "grub4dos") return "grub4dos (finds grldr on the partitions)";
-  if (mbr && code == "fbinst") return "fbinst (starts the UD area)";
+  if (mbr && code == "grldr") return "grldr boot code (finds grldr on the partitions)";
+  if (mbr && code == "ud") return "UD boot code (starts the UD area)";
   if (!mbr && code == "nt60") return "nt60 (starts bootmgr)";
-  if (!mbr && code == "nt52") return "nt52 (starts ntldr)";
   return code;
 }
 
