@@ -3,7 +3,7 @@
 //
 // Public:
 //   sLangPath        the chosen file: <program folder>\Data\Lang\<locale id>.lng
-//   LangStrings      the 72 language strings, read once at start-up
+//   LangStrings      the 74 language strings, read once at start-up
 //   LangString(n)    language string n ("" when out of range); for the
 //                    strings added after the first 69, a built-in English
 //                    text when the language file lacks them
@@ -24,7 +24,7 @@ class MainWindow;
 
 namespace app {
 
-constexpr int kLangStringCount = 72;
+constexpr int kLangStringCount = 74;
 // Strings 69 and up came after the first language files were written: a file
 // that lacks one shows its built-in English text.
 constexpr int kFirstAddedLangString = 69;

@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "disk/target_guard.h"
 #include "os/drives.h"
 #include "os/files.h"
 #include "os/main_window.h"
@@ -96,6 +97,7 @@ bool CheckDiskLayout(std::string_view layoutText) {
   // A list left by an earlier call must never stand for this disk's.
   os::RemoveFile(list);
   if (os::PathExists(list)) return false;
+  if (!TargetStillChosen("before the layout check")) return false;
   sys::ShellWait(sys::PaList(app::iDiskNum, list), 0);
   if (!os::PathExists(list)) return false;
   auto bytes = sys::ReadWholeFile(list);

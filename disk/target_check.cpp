@@ -9,7 +9,9 @@
 #include "disk/bus_type.h"
 #include "disk/device_number.h"
 #include "disk/device_requests.h"
+#include "disk/disk_identity.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "os/files.h"
 #include "os/main_window.h"
@@ -20,6 +22,8 @@ namespace {
 
 using app::LangString;
 
+constexpr int kNeverTargetText = 73;
+
 bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t style) {
   window.ShowMessage(text, LangString(title), style);
   return false;
@@ -29,6 +33,8 @@ bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t
 
 bool GetDiskInfoTest(os::MainWindow& window) {
   constexpr os::Control kList = os::Control::kRDriver;
+  // A refused choice leaves no disk that a later step could take for it.
+  ForgetTarget();
   if (window.IsMenuChecked(kLimitUsbDiskMenuId) && window.ListCount(kList) > 1) {
     return Refuse(window, LangString(32) + "\n\n" + LangString(33) + "\n" + LangString(34), 35,
                   os::kMbIconExclamation);
@@ -67,6 +73,15 @@ bool GetDiskInfoTest(os::MainWindow& window) {
     return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
   if (GetDiskNumOfLetter(app::sDataLetter, false) != std::to_string(*number))
     return Refuse(window, app::sDataLetter + LangString(38), 39, os::kMbIconStop);
+  // The disks of the running Windows and of the program's own files are
+  // never wiped, whatever an older list offered.
+  if (std::optional<std::string> why = WhyNeverTarget(*number, NeverTargetPaths()))
+    return Refuse(window, first + LangString(kNeverTargetText) + "\r" + *why, 39, os::kMbIconStop);
+  // What the later checks compare with: the disk as it is now, with the
+  // entry the user is about to confirm.
+  DiskIdentity identity = ReadDiskIdentity(*number);
+  if (!identity.present) return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
+  RecordTarget(identity, entry);
   return true;
 }
 

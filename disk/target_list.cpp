@@ -6,6 +6,7 @@
 #include "disk/device_requests.h"
 #include "disk/disk_size.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "os/device.h"
 #include "os/drives.h"
 #include "os/main_window.h"
@@ -62,10 +63,13 @@ void AddTargetEntry(os::MainWindow& window, std::string_view letter) {
 
 void RefreshTargetList(os::MainWindow& window, bool includeUsbHdd) {
   window.ListClear(kList);
+  // The disks of the running Windows and of the program's own files are
+  // never offered.
+  std::set<int> never = NeverTargetDisks();
   for (const std::string& letter : sys::Split(ListTargetLetters(includeUsbHdd), ",")) {
     if (letter.empty()) continue;  // after the last comma
     std::optional<int> number = DiskNumber(GetDiskNumOfLetter(letter, false));
-    if (!number) continue;
+    if (!number || never.count(*number)) continue;
     bool joined = false;
     int count = window.ListCount(kList);
     for (int i = 0; i < count && !joined; ++i) {

@@ -4,6 +4,8 @@
 #include "app/language.h"
 #include "app/search_folders.h"
 #include "disk/target_check.h"
+#include "disk/target_guard.h"
+#include "disk/target_list.h"
 #include "os/files.h"
 #include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
@@ -65,6 +67,14 @@ void StartupTest(app::Form1& form, int mode) {
     os::RemoveFile(app::sTmpPath + "\\qemu.aes");
     window.SetProgressMarquee(false);
     window.ShowMessage(app::LangString(71), app::LangString(10), os::kMbOk | os::kMbIconStop);
+    form.ButtonEnable(true);
+    return;
+  }
+  // The emulator is given the disk by number: it must still be the chosen one.
+  if (!disk::TargetStillChosen("before the emulator")) {
+    window.SetProgressMarquee(false);
+    window.ShowMessage(disk::TargetLostMessage(), app::LangString(10), os::kMbOk | os::kMbIconStop);
+    disk::RefreshTargetList(window, app::bMobileHardDisk);
     form.ButtonEnable(true);
     return;
   }

@@ -15,6 +15,7 @@
 #include "disk/check_disk_layout.h"
 #include "disk/target_check.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "make/make_request.h"
@@ -81,13 +82,13 @@ class MakeRun {
   // Phases A6 to D.
   void Run() {
     Next next = Checks();
-    if (next == Next::kGoOn && r_.diskpart) next = DiskpartBranch();
+    if (next == Next::kGoOn && r_.diskpart) next = Guarded(DiskpartBranch());
     if (next == Next::kGoOn) {
-      if (r_.update || r_.diskpart) next = UpdateBranch();
-      else if (r_.newMake) next = NewMakeBranch();
+      if (r_.update || r_.diskpart) next = Guarded(UpdateBranch());
+      else if (r_.newMake) next = Guarded(NewMakeBranch());
       else next = Next::kStop;  // the entry names no make mode: nothing to do
     }
-    if (next == Next::kGoOn) next = Populate();
+    if (next == Next::kGoOn) next = Guarded(Populate());
     if (next == Next::kGoOn) Verify();
     if (next == Next::kFail) ReportFailure();
   }
@@ -104,10 +105,16 @@ class MakeRun {
  private:
   void Show(int text, int title, uint32_t style) { w_.ShowMessage(LangString(text), LangString(title), style); }
 
-  // The chosen entry, the warning line and the question.
-  bool Confirm(int warning) {
+  // A phase whose steps found the chosen disk changed fails, whatever it
+  // reported: its other steps were skipped and ran nothing.
+  static Next Guarded(Next next) { return disk::TargetLost() ? Next::kFail : next; }
+
+  // The chosen entry, the warning line and the question; after OK the disk
+  // must still be the one the user saw in it.
+  Next Confirm(int warning) {
     std::string text = w_.ListText(Control::kRDriver) + "\r" + LangString(warning) + "\r\r" + LangString(15);
-    return w_.ShowMessage(text, LangString(kNotice), kConfirmation) == os::kIdOk;
+    if (w_.ShowMessage(text, LangString(kNotice), kConfirmation) != os::kIdOk) return Next::kStop;
+    return disk::TargetStillChosen("after the confirmation") ? Next::kGoOn : Next::kFail;
   }
 
   void Marquee(bool on) {
@@ -140,7 +147,7 @@ class MakeRun {
   // Phase B1: the disk made anew by diskpart (layout UEFI+DATA).
   Next DiskpartBranch() {
     if (sys::GetSysVer() < 10) return Show(68, kNotice, kInformation), Next::kStop;
-    if (!Confirm(18)) return Next::kStop;
+    if (Next n = Confirm(18); n != Next::kGoOn) return n;
     // diskpart wipes the disk; without the partition tool the result could
     // not even be checked.
     if (!PartitionToolReady()) return Next::kFail;
@@ -150,6 +157,7 @@ class MakeRun {
       diskpartPassRan_ = true;
       Marquee(false);
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       if (pass == 2) {
         r_.Status(65);
         Show(65, kError, kCritical);
@@ -162,13 +170,13 @@ class MakeRun {
   // Phase B2: the partitions stay; the packages must fit them.
   Next UpdateBranch() {
     if (!PartitionToolReady()) return Next::kFail;
-    if (!LayoutCheck()) return Show(9, kError, kCritical), Next::kStop;
+    if (!LayoutCheck()) return disk::TargetLost() ? Next::kFail : (Show(9, kError, kCritical), Next::kStop);
     if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, app::lUDAreaMB))
       return Show(11, kError, kCritical), Next::kStop;
     if (TooLarge(app::sIsoFile, app::lEfiPartMB)) return Show(12, kError, kCritical), Next::kStop;
     if (TooLarge(app::s7zFile, app::lDataPartMB)) return Show(13, kError, kCritical), Next::kStop;
     if (!diskpartPassRan_) {
-      if (!Confirm(14)) return Next::kStop;
+      if (Next n = Confirm(14); n != Next::kGoOn) return n;
       w_.SetCaption(Control::kCommand1, LangString(16));
     } else {
       w_.SetCaption(Control::kCommand1, LangString(6));
@@ -185,11 +193,12 @@ class MakeRun {
   // Phase B3: the disk repartitioned by the UD tool and the partition tool,
   // unless it holds exactly one partition already.
   Next NewMakeBranch() {
-    if (!Confirm(18)) return Next::kStop;
+    if (Next n = Confirm(18); n != Next::kGoOn) return n;
     r_.BreakPoint("3");
     if (!PartitionToolReady()) return Next::kFail;
     for (int pass = 1;; ++pass) {
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       r_.BreakPoint("4");
       Marquee(true);
       w_.SetCaption(Control::kCommand1, LangString(6));
@@ -197,6 +206,7 @@ class MakeRun {
       PartitionPass(r_);
       Marquee(false);
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       if (pass == 2) {
         r_.Status(65);
         Show(66, kError, kCritical);
@@ -309,8 +319,10 @@ class MakeRun {
     r_.form.TaskbarValue();
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     app::iVerifyPhase = 1;
-    if (LayoutCheck()) {
-      if (r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+    bool laidOut = LayoutCheck();
+    if (laidOut && r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+    if (disk::TargetLost()) return ReportFailure();
+    if (laidOut) {
       r_.Status(29);
       Show(29, kNotice, kInformation);
     } else {
@@ -328,7 +340,10 @@ class MakeRun {
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     w_.SetProgressMarquee(false);
     r_.Status(65);
-    Show(65, kError, kCritical);
+    // A disk that changed is named, with the word that nothing more was
+    // written; the list then shows the disks as they are.
+    if (disk::TargetLost()) w_.ShowMessage(disk::TargetLostMessage(), LangString(kError), kCritical);
+    else Show(65, kError, kCritical);
     Finish();
   }
 
