@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/globals.h"
@@ -81,7 +82,8 @@ std::string Snapshot(const os::sim::Machine& m, int number, const std::string& m
       std::ifstream in(e.path(), std::ios::binary);
       std::stringstream bytes;
       bytes << in.rdbuf();
-      out << fs::relative(e.path(), machineFolder).string() << "=" << bytes.str() << "\n";
+      out << fs::relative(e.path(), machineFolder).string() << " " << bytes.str().size() << " bytes, hash "
+          << std::hash<std::string>{}(bytes.str()) << "\n";
     }
   }
   return out.str();
@@ -106,7 +108,8 @@ void ExpectIdleMake(MakeMachine& m) {
 struct MakeSwap {
   const char* layout;
   int mode;
-  const char* after;  // "" : while the confirmation is open; else the command before which
+  const char* after;  // "": while the confirmation is open; else the command after which
+  const char* last;   // a piece of the last command that ran (lower case)
 };
 
 void PrintTo(const MakeSwap& s, std::ostream* out) {
@@ -145,13 +148,14 @@ TEST_P(MakeWithSwap, LeavesTheOtherDiskAsItWasAndReportsNoSuccess) {
   EXPECT_EQ(LangString(10) + "|" + LostMessage(m.EntryAtPress()), messages.back());
   for (const std::string& shown : messages) EXPECT_EQ(std::string::npos, shown.find(LangString(29))) << shown;
   if (*row.after) {
-    std::string program = std::string(row.after).substr(0, std::string(row.after).find('@'));
     ASSERT_FALSE(m.Commands().empty());
     std::string last = sys::LowerAscii(m.Commands().back());
-    EXPECT_NE(std::string::npos, last.find(program == "aes" ? "aes.dll" : program))
-        << "nothing ran after the swap: " << m.Commands().back();
+    EXPECT_NE(std::string::npos, last.find(row.last)) << "something ran after the swap: " << m.Commands().back();
+    EXPECT_EQ(0u, disk::DescribeLastCheck().find("before ")) << disk::DescribeLastCheck();
   } else {
     for (const std::string& c : m.Commands()) EXPECT_NE(std::string::npos, c.find("/list:1")) << c;
+    EXPECT_EQ(0u, disk::DescribeLastCheck().find("after the confirmation: the chosen disk 1"))
+        << disk::DescribeLastCheck();
   }
   EXPECT_TRUE(disk::TargetLost());
   ExpectIdleMake(m);
@@ -159,11 +163,16 @@ TEST_P(MakeWithSwap, LeavesTheOtherDiskAsItWasAndReportsNoSuccess) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, MakeWithSwap,
-    ::testing::Values(MakeSwap{"UD+DATA+UEFI", kNewMake, ""}, MakeSwap{"DATA+UEFI", kNewMake, ""},
-                      MakeSwap{"UEFI+DATA", kDiskpart, ""}, MakeSwap{"UD+DATA+UEFI", kUpdate, ""},
-                      MakeSwap{"UD+DATA+UEFI", kNewMake, "partassist@list"},
-                      MakeSwap{"DATA+UEFI", kNewMake, "partassist@init"}, MakeSwap{"DATA+UEFI", kNewMake, "format"},
-                      MakeSwap{"UEFI+DATA", kDiskpart, "diskpart"}, MakeSwap{"UD+DATA+UEFI", kUpdate, "aes"}));
+    ::testing::Values(MakeSwap{"UD+DATA+UEFI", kNewMake, "", ""}, MakeSwap{"DATA+UEFI", kNewMake, "", ""},
+                      MakeSwap{"UEFI+DATA", kDiskpart, "", ""}, MakeSwap{"UD+DATA+UEFI", kUpdate, "", ""},
+                      MakeSwap{"UD+DATA+UEFI", kNewMake, "partassist@list", "/list:1"},
+                      MakeSwap{"DATA+UEFI", kNewMake, "partassist@init", "/init:1"},
+                      MakeSwap{"DATA+UEFI", kNewMake, "partassist@cre", "/cre"},
+                      MakeSwap{"DATA+UEFI", kNewMake, "format", "format.com"},
+                      MakeSwap{"DATA+UEFI", kNewMake, "bootsect", "bootsect"},
+                      MakeSwap{"UD+DATA+UEFI", kNewMake, "aes@load", " load "},
+                      MakeSwap{"UEFI+DATA", kDiskpart, "diskpart", "diskpart"},
+                      MakeSwap{"UD+DATA+UEFI", kUpdate, "aes", "aes.dll"}));
 
 // --- The restore and the boot test ------------------------------------------------------
 
