@@ -180,10 +180,10 @@ TEST_F(Guard, ALetterOfAnotherDiskIsNotWrittenThrough) {
   EXPECT_FALSE(disk::TargetLost()) << "a wrong letter is no changed disk";
 }
 
-// Windows itself on a USB SSD (W: holds the Windows folder).
+// Windows itself on a USB SSD: C: is a volume of a fixed disk on the USB bus.
 void WindowsOnUsb(os::sim::Machine& m) {
-  m.windir = "W:\\Windows";
-  test::AddUsbHardDisk(m, 2, "W", 500ull << 30);
+  std::erase_if(m.drives, [](const os::sim::Drive& d) { return d.letter == 'C'; });
+  test::AddUsbHardDisk(m, 2, "C", 500ull << 30);
   test::AddUsbStick(m, 1, "E");
 }
 
@@ -195,13 +195,13 @@ TEST_F(Guard, TheWindowsDiskOnUsbIsNeitherListedNorAccepted) {
   EXPECT_EQ(0, w.ListItem(kList, 0).rfind("HD1:", 0)) << w.ListItem(kList, 0);
 
   // A list built before: the system disk's entry is still there.
-  std::optional<std::string> old = disk::TargetEntryOf("W:");
+  std::optional<std::string> old = disk::TargetEntryOf("C:");
   ASSERT_TRUE(old);
   w.ListAdd(kList, *old);
   w.SetListIndex(kList, 1);
   EXPECT_FALSE(disk::GetDiskInfoTest(w));
   ASSERT_EQ(1u, w.Messages().size());
-  EXPECT_EQ("W:[73]\rW:\\Windows", w.Messages()[0].text);
+  EXPECT_EQ("C:[73]\rC:\\Windows", w.Messages()[0].text);
   EXPECT_FALSE(disk::TargetStillChosen("after the confirmation")) << "nothing was recorded";
 }
 
