@@ -5,6 +5,8 @@
 #include "app/language.h"
 #include "app/search_folders.h"
 #include "disk/device_number.h"
+#include "disk/target_list.h"
+#include "os/main_window.h"
 #include "os/files.h"
 #include "os/system.h"
 #include "sys/text.h"
@@ -96,6 +98,12 @@ std::string TargetLostMessage() {
   const Guard& g = State();
   std::string name = g.entry.empty() ? DescribeDiskIdentity(g.chosen) : g.entry;
   return name + "\r\r" + app::LangString(kTargetLostText);
+}
+
+void ReportTargetLost(os::MainWindow& window) {
+  window.ShowMessage(TargetLostMessage(), app::LangString(10), os::kMbOk | os::kMbIconStop);
+  RefreshTargetList(window, app::bMobileHardDisk);
+  window.SetListIndex(os::Control::kRDriver, -1);
 }
 
 std::string DescribeLastCheck() { return State().lastCheck; }

@@ -12,6 +12,7 @@
 //   LetterOnTarget()        a letter's volume lies on the recorded disk
 //   TargetLost()            a check of this operation found the disk changed or gone
 //   TargetLostMessage()     what the user is told then
+//   ReportTargetLost()      tells the user, and shows the disks as they are now
 //   DescribeLastCheck()     the last check's outcome in plain words
 //   NeverTargetDisks()      the disks that hold Windows, the program and its files
 //   WhyNeverTarget()        the path that makes a disk one of them
@@ -24,6 +25,10 @@
 #include <vector>
 
 #include "disk/disk_identity.h"
+
+namespace os {
+class MainWindow;
+}
 
 namespace disk {
 
@@ -47,6 +52,12 @@ bool TargetLost();
 
 // The entry that was chosen, then language string 72.
 std::string TargetLostMessage();
+
+// What every operation does once the disk has changed, after its own
+// clean-up: the message (TargetLostMessage) and the target list rebuilt
+// with no entry chosen, so that the disk that now has the number is not
+// offered as if it were the one confirmed.
+void ReportTargetLost(os::MainWindow& window);
 
 // "after the confirmation: disk 1 (USB, ...) is the chosen disk", or how it
 // differed; "" before the first check.

@@ -5,7 +5,6 @@
 #include "app/search_folders.h"
 #include "disk/target_check.h"
 #include "disk/target_guard.h"
-#include "disk/target_list.h"
 #include "os/files.h"
 #include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
@@ -73,8 +72,7 @@ void StartupTest(app::Form1& form, int mode) {
   // The emulator is given the disk by number: it must still be the chosen one.
   if (!disk::TargetStillChosen("before the emulator")) {
     window.SetProgressMarquee(false);
-    window.ShowMessage(disk::TargetLostMessage(), app::LangString(10), os::kMbOk | os::kMbIconStop);
-    disk::RefreshTargetList(window, app::bMobileHardDisk);
+    disk::ReportTargetLost(window);
     form.ButtonEnable(true);
     return;
   }

@@ -308,6 +308,7 @@ class MakeRun {
     app::iVerifyPhase = 0;
     w_.SetProgressValue(0);
     r_.form.TaskbarState(0);
+    if (disk::TargetLost()) return;  // the report of the changed disk rebuilt the list
     disk::RefreshTargetList(w_, app::bMobileHardDisk);
     disk::SelectTargetEntry(w_, app::iDiskNum);
   }
@@ -342,7 +343,7 @@ class MakeRun {
     r_.Status(65);
     // A disk that changed is named, with the word that nothing more was
     // written; the list then shows the disks as they are.
-    if (disk::TargetLost()) w_.ShowMessage(disk::TargetLostMessage(), LangString(kError), kCritical);
+    if (disk::TargetLost()) disk::ReportTargetLost(w_);
     else Show(65, kError, kCritical);
     Finish();
   }

@@ -54,8 +54,7 @@ void InitDisk(app::Form1& form) {
   // A disk that changed while the question was open: nothing is run, the
   // user is told, and the window is given back.
   if (!disk::TargetStillChosen("after the confirmation")) {
-    window.ShowMessage(disk::TargetLostMessage(), LangString(10), os::kMbOk | os::kMbIconStop);
-    disk::RefreshTargetList(window, app::bMobileHardDisk);
+    disk::ReportTargetLost(window);
     form.ButtonEnable(true);
     Step("0");
     return;
@@ -82,15 +81,15 @@ void InitDisk(app::Form1& form) {
   // The tools' exit codes say nothing: the disk must now list one partition.
   app::iVerifyPhase = 2;
   bool oneVolume = disk::CheckDiskLayout(window);
-  if (disk::TargetLost())
-    window.ShowMessage(disk::TargetLostMessage(), LangString(10), os::kMbOk | os::kMbIconStop);
-  else if (oneVolume)
-    window.ShowMessage(LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
-  else
-    window.ShowMessage(LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
   app::iVerifyPhase = 0;
-  disk::RefreshTargetList(window, app::bMobileHardDisk);
-  SelectDisk(window, disk);
+  if (disk::TargetLost()) {
+    disk::ReportTargetLost(window);
+  } else {
+    if (oneVolume) window.ShowMessage(LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
+    else window.ShowMessage(LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
+    disk::RefreshTargetList(window, app::bMobileHardDisk);
+    SelectDisk(window, disk);
+  }
 
   Step("6");
   form.ButtonEnable(true);

@@ -158,6 +158,9 @@ TEST_P(MakeWithSwap, LeavesTheOtherDiskAsItWasAndReportsNoSuccess) {
         << disk::DescribeLastCheck();
   }
   EXPECT_TRUE(disk::TargetLost());
+  // The list shows the disks as they are, and none is chosen for the user.
+  EXPECT_EQ(1, m.window().ListCount(os::Control::kRDriver));
+  EXPECT_EQ(-1, m.window().ListIndex(os::Control::kRDriver));
   ExpectIdleMake(m);
 }
 
@@ -192,7 +195,12 @@ class OpsWithSwap : public test::OpsTest {
     std::string why;
     EXPECT_TRUE(os::sim::SwapDisksNow(1, kSpare, &why)) << why;
   }
-  void ExpectSpareKept() { EXPECT_EQ(spare, Snapshot(m.Get(), 1, m.Folder())); }
+  // The backup disk kept, listed, and not chosen for the user.
+  void ExpectSpareKept() {
+    EXPECT_EQ(spare, Snapshot(m.Get(), 1, m.Folder()));
+    EXPECT_EQ(1, window->ListCount(os::Control::kRDriver));
+    EXPECT_EQ(-1, window->ListIndex(os::Control::kRDriver));
+  }
 
   std::string spare;
 };
