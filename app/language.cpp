@@ -53,8 +53,14 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 71: the emulator's plug-in could not be unpacked
     "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
     "wrong password. The boot test was not started.",
-    // 72 to 84: the strings of other additions
-    "", "", "", "", "", "", "", "", "", "", "", "", "",
+    // 72: the chosen disk changed or went away during an operation
+    "The disk chosen for this work has changed or has been removed: it is no longer the disk you confirmed. "
+    "Nothing more was written to any disk. Check the disks, click Refresh and choose the disk again.",
+    // 73: the chosen disk holds Windows or the program's own files (after a letter)
+    "\xC2\xA0holds the running Windows, this program, its configuration file or its PE package, and is never "
+    "used as a target. It holds:",
+    // 74 to 84: no text.
+    "", "", "", "", "", "", "", "", "", "", "",
     // 85: the system-menu entry that opens the log
     "Log",
     // 86: the shell could not open the log; its path follows

@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "disk/target_guard.h"
 #include "os/drives.h"
 #include "os/files.h"
 #include "os/main_window.h"
@@ -103,6 +104,7 @@ bool CheckDiskLayout(std::string_view layoutText) {
   // A list left by an earlier call must never stand for this disk's.
   os::RemoveFile(list);
   if (os::PathExists(list)) return fail("an old partition list could not be removed");
+  if (!TargetStillChosen("before the layout check")) return fail("the chosen disk changed or went away");
   sys::ShellWait(sys::PaList(app::iDiskNum, list), 0);
   if (!os::PathExists(list)) return fail("the partition tool wrote no partition list");
   auto bytes = sys::ReadWholeFile(list);

@@ -41,7 +41,8 @@ bool JudgeLayout(const std::vector<std::string>& rows, std::string_view layoutTe
 // Lists disk app::iDiskNum with the partition tool into
 // <app::sTmpPath>\PACMD\usee.txt and judges the rows (app::iVerifyPhase).
 // The file is deleted first, so a tool that writes nothing is never
-// answered by the list of an earlier call.
+// answered by the list of an earlier call. False without listing anything
+// when the disk is no longer the chosen one (TargetStillChosen).
 bool CheckDiskLayout(std::string_view layoutText);
 // The same with the layout list's text taken from the window.
 bool CheckDiskLayout(const os::MainWindow& window);

@@ -3,7 +3,7 @@
 // raw answers.
 //
 // Public: CtlCode(), kIoctlStorageQueryProperty, kIoctlDiskGetDriveGeometry,
-//         kIoctlStorageGetDeviceNumber, kDeviceShare, kFileDeviceDisk,
+//         kIoctlStorageGetDeviceNumber, kIoctlDiskGetLengthInfo, kDeviceShare, kFileDeviceDisk,
 //         kFileDeviceCdRom, kFileDeviceDvd, kBusTypeUsb,
 //         StandardDevicePropertyQuery(), ReadLe16(), ReadLe32(), ReadLe64().
 #pragma once
@@ -28,6 +28,10 @@ constexpr uint32_t kIoctlStorageQueryProperty = CtlCode(0x2D, 0x500, 0, 0);
 constexpr uint32_t kIoctlDiskGetDriveGeometry = 0x00070000;
 constexpr uint32_t kIoctlStorageGetDeviceNumber = 0x002D1080;
 static_assert(kIoctlStorageQueryProperty == 0x002D1400);
+// The disk's length in bytes (disk device, function 0x17, buffered, read
+// access): one 64-bit value.
+constexpr uint32_t kIoctlDiskGetLengthInfo = CtlCode(7, 0x17, 0, 1);
+static_assert(kIoctlDiskGetLengthInfo == 0x0007405C);
 
 // Volumes are opened so that others may go on reading and writing them.
 constexpr uint32_t kDeviceShare = os::kShareRead | os::kShareWrite;

@@ -10,7 +10,9 @@
 #include "disk/bus_type.h"
 #include "disk/device_number.h"
 #include "disk/device_requests.h"
+#include "disk/disk_identity.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "sys/log_records.h"
 #include "os/files.h"
@@ -22,6 +24,8 @@ namespace {
 
 using app::LangString;
 
+constexpr int kNeverTargetText = 73;
+
 bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t style) {
   sys::LogCheck("target", false, text);
   app::ShowLoggedMessage(window, text, LangString(title), style);
@@ -32,6 +36,8 @@ bool Refuse(os::MainWindow& window, const std::string& text, int title, uint32_t
 
 bool GetDiskInfoTest(os::MainWindow& window) {
   constexpr os::Control kList = os::Control::kRDriver;
+  // A refused choice leaves no disk that a later step could take for it.
+  ForgetTarget();
   if (window.IsMenuChecked(kLimitUsbDiskMenuId) && window.ListCount(kList) > 1) {
     return Refuse(window, LangString(32) + "\n\n" + LangString(33) + "\n" + LangString(34), 35,
                   os::kMbIconExclamation);
@@ -70,8 +76,17 @@ bool GetDiskInfoTest(os::MainWindow& window) {
     return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
   if (GetDiskNumOfLetter(app::sDataLetter, false) != std::to_string(*number))
     return Refuse(window, app::sDataLetter + LangString(38), 39, os::kMbIconStop);
+  // The disks of the running Windows and of the program's own files are
+  // never wiped, whatever an older list offered.
+  if (std::optional<std::string> why = WhyNeverTarget(*number, NeverTargetPaths()))
+    return Refuse(window, first + LangString(kNeverTargetText) + "\r" + *why, 39, os::kMbIconStop);
+  // What the later checks compare with: the disk as it is now, with the
+  // entry the user is about to confirm.
+  DiskIdentity identity = ReadDiskIdentity(*number);
+  if (!identity.present) return Refuse(window, first + LangString(38), 39, os::kMbIconStop);
+  RecordTarget(identity, entry);
   sys::LogCheck("target", true,
-                "chosen " + entry + ", data letter " + app::sDataLetter + ", recorded " + TargetIdentityText(first));
+                "chosen " + entry + ", data letter " + app::sDataLetter + ", recorded " + DescribeDiskIdentity(identity));
   return true;
 }
 

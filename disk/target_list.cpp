@@ -8,6 +8,7 @@
 #include "disk/device_requests.h"
 #include "disk/disk_size.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "os/device.h"
 #include "os/drives.h"
 #include "os/main_window.h"
@@ -129,6 +130,9 @@ void RefreshTargetList(os::MainWindow& window, bool includeUsbHdd) {
   sys::Log(includeUsbHdd ? "target list rebuilt (USB sticks and USB hard disks):"
                          : "target list rebuilt (removable disks):");
   std::vector<std::string> identities;  // beside each entry
+  // The disks of the running Windows and of the program's own files are
+  // never offered.
+  std::set<int> never = NeverTargetDisks();
   for (char c = 'C'; c <= 'Z'; ++c) {
     std::string letter{c, ':'};
     uint32_t type = os::DriveType(letter);
@@ -141,6 +145,11 @@ void RefreshTargetList(os::MainWindow& window, bool includeUsbHdd) {
     std::optional<int> number = DiskNumber(GetDiskNumOfLetter(letter, false));
     if (!number) {
       sys::Log("  left out " + letter + " not reported as part of a disk");
+      continue;
+    }
+    if (never.count(*number)) {
+      sys::Log("  left out " + letter + " on disk " + std::to_string(*number) +
+               ", which holds Windows or the program's own files");
       continue;
     }
     bool joined = false;

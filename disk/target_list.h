@@ -24,8 +24,10 @@ namespace disk {
 std::string ListTargetLetters(bool includeUsbHdd);
 
 // Volumes of one disk share one entry, in the order of their first letter;
-// a volume that is not on a disk is not listed. The log gets every entry
-// with its disk's identity, and why each other volume was left out.
+// a volume that is not on a disk is not listed, nor one on a disk that holds
+// the running Windows or the program's own files (NeverTargetDisks). The log
+// gets every entry with its disk's identity, and why each other volume was
+// left out.
 void RefreshTargetList(os::MainWindow& window, bool includeUsbHdd);
 
 // letter is "E:". Nothing is added when the volume cannot be opened, its

@@ -5,6 +5,7 @@
 #include "app/logged_message.h"
 #include "app/search_folders.h"
 #include "disk/target_check.h"
+#include "disk/target_guard.h"
 #include "os/files.h"
 #include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
@@ -66,6 +67,13 @@ void StartupTest(app::Form1& form, int mode) {
     os::RemoveFile(app::sTmpPath + "\\qemu.aes");
     window.SetProgressMarquee(false);
     app::ShowLoggedMessage(window, app::LangString(71), app::LangString(10), os::kMbOk | os::kMbIconStop);
+    form.ButtonEnable(true);
+    return;
+  }
+  // The emulator is given the disk by number: it must still be the chosen one.
+  if (!disk::TargetStillChosen("before the emulator")) {
+    window.SetProgressMarquee(false);
+    disk::ReportTargetLost(window);
     form.ButtonEnable(true);
     return;
   }

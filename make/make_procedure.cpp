@@ -16,6 +16,7 @@
 #include "disk/check_disk_layout.h"
 #include "disk/target_check.h"
 #include "disk/target_entry.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "make/make_request.h"
@@ -84,13 +85,13 @@ class MakeRun {
   // Phases A6 to D.
   void Run() {
     Next next = Checks();
-    if (next == Next::kGoOn && r_.diskpart) next = DiskpartBranch();
+    if (next == Next::kGoOn && r_.diskpart) next = Guarded(DiskpartBranch());
     if (next == Next::kGoOn) {
-      if (r_.update || r_.diskpart) next = UpdateBranch();
-      else if (r_.newMake) next = NewMakeBranch();
+      if (r_.update || r_.diskpart) next = Guarded(UpdateBranch());
+      else if (r_.newMake) next = Guarded(NewMakeBranch());
       else next = Next::kStop;  // the entry names no make mode: nothing to do
     }
-    if (next == Next::kGoOn) next = Populate();
+    if (next == Next::kGoOn) next = Guarded(Populate());
     if (next == Next::kGoOn) Verify();
     if (next == Next::kFail) ReportFailure();
   }
@@ -107,10 +108,16 @@ class MakeRun {
  private:
   void Show(int text, int title, uint32_t style) { app::ShowLoggedMessage(w_, LangString(text), LangString(title), style); }
 
-  // The chosen entry, the warning line and the question.
-  bool Confirm(int warning) {
+  // A phase whose steps found the chosen disk changed fails, whatever it
+  // reported: its other steps were skipped and ran nothing.
+  static Next Guarded(Next next) { return disk::TargetLost() ? Next::kFail : next; }
+
+  // The chosen entry, the warning line and the question; after OK the disk
+  // must still be the one the user saw in it.
+  Next Confirm(int warning) {
     std::string text = w_.ListText(Control::kRDriver) + "\r" + LangString(warning) + "\r\r" + LangString(15);
-    return app::ShowLoggedMessage(w_, text, LangString(kNotice), kConfirmation) == os::kIdOk;
+    if (app::ShowLoggedMessage(w_, text, LangString(kNotice), kConfirmation) != os::kIdOk) return Next::kStop;
+    return disk::TargetStillChosen("after the confirmation") ? Next::kGoOn : Next::kFail;
   }
 
   void Marquee(bool on) {
@@ -149,7 +156,7 @@ class MakeRun {
   // Phase B1: the disk made anew by diskpart (layout UEFI+DATA).
   Next DiskpartBranch() {
     if (sys::GetSysVer() < 10) return Show(68, kNotice, kInformation), Next::kStop;
-    if (!Confirm(18)) return Next::kStop;
+    if (Next n = Confirm(18); n != Next::kGoOn) return n;
     // diskpart wipes the disk; without the partition tool the result could
     // not even be checked.
     if (!PartitionToolReady()) return Next::kFail;
@@ -159,6 +166,7 @@ class MakeRun {
       diskpartPassRan_ = true;
       Marquee(false);
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       if (pass == 2) {
         LogFailure("the disk does not show the layout after two diskpart passes");
         r_.Status(65);
@@ -180,13 +188,13 @@ class MakeRun {
   // Phase B2: the partitions stay; the packages must fit them.
   Next UpdateBranch() {
     if (!PartitionToolReady()) return Next::kFail;
-    if (!LayoutCheck()) return Show(9, kError, kCritical), Next::kStop;
+    if (!LayoutCheck()) return disk::TargetLost() ? Next::kFail : (Show(9, kError, kCritical), Next::kStop);
     if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, app::lUDAreaMB))
       return Show(11, kError, kCritical), Next::kStop;
     if (TooLarge(app::sIsoFile, app::lEfiPartMB)) return Show(12, kError, kCritical), Next::kStop;
     if (TooLarge(app::s7zFile, app::lDataPartMB)) return Show(13, kError, kCritical), Next::kStop;
     if (!diskpartPassRan_) {
-      if (!Confirm(14)) return Next::kStop;
+      if (Next n = Confirm(14); n != Next::kGoOn) return n;
       w_.SetCaption(Control::kCommand1, LangString(16));
     } else {
       w_.SetCaption(Control::kCommand1, LangString(6));
@@ -202,11 +210,12 @@ class MakeRun {
   // Phase B3: the disk repartitioned by the UD tool and the partition tool,
   // unless it holds exactly one partition already.
   Next NewMakeBranch() {
-    if (!Confirm(18)) return Next::kStop;
+    if (Next n = Confirm(18); n != Next::kGoOn) return n;
     r_.BreakPoint("3");
     if (!PartitionToolReady()) return Next::kFail;
     for (int pass = 1;; ++pass) {
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       r_.BreakPoint("4");
       Marquee(true);
       w_.SetCaption(Control::kCommand1, LangString(6));
@@ -214,6 +223,7 @@ class MakeRun {
       PartitionPass(r_);
       Marquee(false);
       if (LayoutCheck()) break;
+      if (disk::TargetLost()) return Next::kFail;
       if (pass == 2) {
         LogFailure("the disk does not show one partition after two partition passes");
         r_.Status(65);
@@ -315,6 +325,7 @@ class MakeRun {
     app::iVerifyPhase = 0;
     w_.SetProgressValue(0);
     r_.form.TaskbarState(0);
+    if (disk::TargetLost()) return;  // the report of the changed disk rebuilt the list
     disk::RefreshTargetList(w_, app::bMobileHardDisk);
     disk::SelectTargetEntry(w_, app::iDiskNum);
   }
@@ -326,8 +337,10 @@ class MakeRun {
     r_.form.TaskbarValue();
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     app::iVerifyPhase = 1;
-    if (LayoutCheck()) {
-      if (r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+    bool laidOut = LayoutCheck();
+    if (laidOut && r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+    if (disk::TargetLost()) return ReportFailure();
+    if (laidOut) {
       r_.Status(29);
       Show(29, kNotice, kInformation);
     } else {
@@ -347,7 +360,10 @@ class MakeRun {
     w_.SetProgressMarquee(false);
     LogFailure("a step could not go on");
     r_.Status(65);
-    Show(65, kError, kCritical);
+    // A disk that changed is named, with the word that nothing more was
+    // written; the list then shows the disks as they are.
+    if (disk::TargetLost()) disk::ReportTargetLost(w_);
+    else Show(65, kError, kCritical);
     Finish();
   }
 

@@ -5,7 +5,7 @@
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
-#include "disk/device_number.h"
+#include "disk/target_guard.h"
 #include "sys/text.h"
 
 namespace make {
@@ -60,8 +60,7 @@ MakeRequest ReadMakeRequest(app::Form1& form) {
 }
 
 bool VolumeOnTarget(std::string_view letter) {
-  if (letter.size() != 2 || letter[1] != ':') return false;
-  return disk::GetDiskNumOfLetter(letter, false) == std::to_string(app::iDiskNum);
+  return disk::LetterOnTarget(letter, "before writing through " + std::string(letter));
 }
 
 }  // namespace make

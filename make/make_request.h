@@ -66,9 +66,11 @@ struct MakeRequest {
 // (keys UDSize, EFISize and Label of section Option).
 MakeRequest ReadMakeRequest(app::Form1& form);
 
-// Whether the letter ("E:") names a volume that lies on disk app::iDiskNum.
-// Every step that writes through a drive letter asks first: after a
-// repartition the letter may have gone to another disk's volume.
+// Whether the letter ("E:") names a volume that lies on the chosen disk, and
+// that disk is still the one chosen (disk::LetterOnTarget). Every step that
+// writes through a drive letter asks first: after a repartition the letter
+// may have gone to another disk's volume, and the disk may have been
+// replaced by another one with its number.
 bool VolumeOnTarget(std::string_view letter);
 
 }  // namespace make

@@ -4,6 +4,7 @@
 #include "app/language.h"
 #include "disk/device_number.h"
 #include "disk/letters.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "sys/partassist_commands.h"
 #include "sys/pause_with_events.h"
@@ -47,7 +48,10 @@ namespace {
 std::string FirstChar(std::string_view text) { return text.empty() ? "" : std::string(1, text[0]); }
 
 // Partition pass and steps of the layouts, each waiting for its program.
-void Run(const std::string& commandLine) { sys::ShellWait(commandLine, 0); }
+// Nothing more runs once the chosen disk has changed.
+void Run(const std::string& commandLine) {
+  if (disk::TargetStillChosen("before " + commandLine)) sys::ShellWait(commandLine, 0);
+}
 
 }  // namespace
 
@@ -70,6 +74,7 @@ void DiskpartPass(const MakeRequest& r) {
   std::string script =
       FillDiskPartScript(app::iDiskNum, disk::GetFreeLetter(), app::sDataLetter, r.label, r.efiSizeMB);
   r.Status(24);
+  if (!disk::TargetStillChosen("before the diskpart pass")) return;
   sys::RunDiskPart(script, "diskpart");
   DataLetterSearch("2");
 }
@@ -115,6 +120,9 @@ bool CreateEfiPartition(const MakeRequest& r) {
   return true;
 }
 
-void RunPartitionTypeScript() { sys::RunDiskPart(FillPartitionTypeScript(app::iDiskNum), "diskpart"); }
+void RunPartitionTypeScript() {
+  if (disk::TargetStillChosen("before the partition-type script"))
+    sys::RunDiskPart(FillPartitionTypeScript(app::iDiskNum), "diskpart");
+}
 
 }  // namespace make

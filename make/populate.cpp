@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "disk/check_disk_layout.h"
 #include "disk/device_number.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "os/drives.h"
 #include "os/files.h"
@@ -18,7 +19,10 @@
 namespace make {
 namespace {
 
-void Run(const std::string& commandLine) { sys::ShellWait(commandLine, 0); }
+// Nothing more runs once the chosen disk has changed.
+void Run(const std::string& commandLine) {
+  if (disk::TargetStillChosen("before " + commandLine)) sys::ShellWait(commandLine, 0);
+}
 
 std::string Staging() { return app::sTmpPath + "\\EFI"; }
 

@@ -7,6 +7,7 @@
 #include "app/search_folders.h"
 #include "disk/check_disk_layout.h"
 #include "disk/target_check.h"
+#include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "sys/partassist_commands.h"
 #include "sys/shell_wait.h"
@@ -33,6 +34,12 @@ void SelectDisk(os::MainWindow& window, int disk) {
   }
 }
 
+// A step of the restore that names the disk: it runs only while the disk is
+// still the one chosen.
+void RunOnTarget(const std::string& commandLine) {
+  if (disk::TargetStillChosen("before " + commandLine)) sys::ShellWait(commandLine, 0);
+}
+
 }  // namespace
 
 void InitDisk(app::Form1& form) {
@@ -45,6 +52,14 @@ void InitDisk(app::Form1& form) {
 
   Step("1");
   form.ButtonEnable(false);
+  // A disk that changed while the question was open: nothing is run, the
+  // user is told, and the window is given back.
+  if (!disk::TargetStillChosen("after the confirmation")) {
+    disk::ReportTargetLost(window);
+    form.ButtonEnable(true);
+    Step("0");
+    return;
+  }
   form.TaskbarState(1);
   window.SetProgressMarquee(true);
   // The partition tool comes from the plug-in that start-up unpacks in the
@@ -56,7 +71,7 @@ void InitDisk(app::Form1& form) {
     window.SetCaption(Control::kStatus, LangString(3));
     form.TaskbarState(0);
     window.SetProgressMarquee(false);
-    window.ShowMessage(LangString(92), LangString(10), os::kMbOk | os::kMbIconStop);
+    app::ShowLoggedMessage(window, LangString(92), LangString(10), os::kMbOk | os::kMbIconStop);
     form.ButtonEnable(true);
     Step("0");
     return;
@@ -64,10 +79,10 @@ void InitDisk(app::Form1& form) {
 
   Step("2");
   window.SetCaption(Control::kStatus, LangString(19));
-  sys::ShellWait(sys::PaUnhide(disk, 1), 0);
-  sys::ShellWait(sys::PaUnhide(disk, 0), 0);
+  RunOnTarget(sys::PaUnhide(disk, 1));
+  RunOnTarget(sys::PaUnhide(disk, 0));
   Step("3");
-  sys::ShellWait(sys::UdFormatRaw(disk), 0);
+  RunOnTarget(sys::UdFormatRaw(disk));
   Step("4");
   Step("5");
   window.SetCaption(Control::kStatus, LangString(3));
@@ -76,13 +91,16 @@ void InitDisk(app::Form1& form) {
 
   // The tools' exit codes say nothing: the disk must now list one partition.
   app::iVerifyPhase = 2;
-  if (disk::CheckDiskLayout(window))
-    app::ShowLoggedMessage(window, LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
-  else
-    app::ShowLoggedMessage(window, LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
+  bool oneVolume = disk::CheckDiskLayout(window);
   app::iVerifyPhase = 0;
-  disk::RefreshTargetList(window, app::bMobileHardDisk);
-  SelectDisk(window, disk);
+  if (disk::TargetLost()) {
+    disk::ReportTargetLost(window);
+  } else {
+    if (oneVolume) app::ShowLoggedMessage(window, LangString(31), LangString(8), os::kMbOk | os::kMbIconInformation);
+    else app::ShowLoggedMessage(window, LangString(66), LangString(10), os::kMbOk | os::kMbIconStop);
+    disk::RefreshTargetList(window, app::bMobileHardDisk);
+    SelectDisk(window, disk);
+  }
 
   Step("6");
   form.ButtonEnable(true);

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "disk/check_disk_layout.h"
+#include "disk/target_guard.h"
 #include "os/files.h"
 #include "sys/partassist_commands.h"
 #include "sys/run_diskpart.h"
@@ -149,6 +150,7 @@ class LayoutCheckOnDisks : public LayoutCheck {
     LayoutCheck::SetUp();
     machine_ = std::make_unique<test::SimMachine>([](os::sim::Machine& mm) { test::AddStick(mm, 1, 'E'); });
     test::InstallTools(*machine_);
+    disk::RecordTarget(disk::ReadDiskIdentity(1), "");  // the stick was chosen
   }
   test::SimMachine& m() { return *machine_; }
   std::unique_ptr<test::SimMachine> machine_;

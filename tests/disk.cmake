@@ -7,6 +7,7 @@ list(APPEND TV_HOST_TESTS
   disk_queries_test.cpp
   disk_target_check_test.cpp
   disk_target_list_test.cpp
+  disk_guard_test.cpp
   support/disk_machines.cpp
 )
 list(APPEND TV_WIN32_TESTS

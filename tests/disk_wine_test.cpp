@@ -1,15 +1,20 @@
 // The disk queries on the drives of the Windows build's test machine (Wine,
 // whose drive letters are folders): every query fails or answers without a
-// disk, so no target is offered and the check refuses cleanly.
+// disk, so no target is offered and the check refuses cleanly; the identity
+// query by disk number, and the refusal of the Windows disk.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/language.h"
 #include "disk/bus_type.h"
 #include "disk/device_identity.h"
 #include "disk/device_number.h"
+#include "disk/disk_identity.h"
+#include "disk/target_guard.h"
 #include "disk/target_check.h"
 #include "disk/target_list.h"
 #include "disk/letters.h"
@@ -58,6 +63,56 @@ TEST(DiskOnWine, TheCheckRefusesAnEmptyListAndLettersAreSeen) {
   EXPECT_NE(nullptr, strchr(disk::kFreeLetterOrder, free[0]));
   EXPECT_GT(disk::GetDiskSpaceMB("C:", disk::kSpaceTotal), 0);
   EXPECT_EQ(0, disk::GetDiskSpaceMB("C:", 7));
+}
+
+// The identity query by disk number against the disks Wine offers: each
+// answer, when there is one, names its own number and reads the same twice
+// (so a later check would not take the disk for another); a number past any
+// disk has no disk.
+TEST(DiskOnWine, TheIdentityQueryByNumberAnswersSteadily) {
+  if (!test::RunningOnWine()) GTEST_SKIP() << "Wine's disks";
+  for (int n = 0; n < 8; ++n) {
+    SCOPED_TRACE(n);
+    disk::DiskIdentity first = disk::ReadDiskIdentity(n);
+    EXPECT_EQ(n, first.number);
+    if (!first.present) continue;
+    EXPECT_TRUE(disk::SameDisk(first, disk::ReadDiskIdentity(n))) << disk::DescribeDiskIdentity(first);
+    EXPECT_FALSE(disk::DescribeDiskIdentity(first).empty());
+  }
+  EXPECT_FALSE(disk::ReadDiskIdentity(250).present);
+  EXPECT_FALSE(disk::ReadDiskIdentity(-1).present);
+}
+
+// The Windows folder as the system gives it is among the paths whose disks
+// are never a target, and a list entry that names its drive is refused
+// with one message, leaving no disk recorded for the steps after it.
+TEST(DiskOnWine, TheWindowsDiskIsRefused) {
+  if (!test::RunningOnWine()) GTEST_SKIP() << "Wine's disks";
+  std::string windows = os::WindowsFolder();
+  ASSERT_GE(windows.size(), 3u);
+  std::vector<std::string> paths = disk::NeverTargetPaths();
+  EXPECT_EQ(windows, paths.at(0));
+  std::string letter = windows.substr(0, 2);
+  std::string number = disk::GetDiskNumOfLetter(letter, false);
+  if (!number.empty()) {
+    // Wine answers the identity query for the disk of its Windows drive.
+    EXPECT_TRUE(disk::ReadDiskIdentity(std::stoi(number)).present);
+    EXPECT_EQ(windows, disk::WhyNeverTarget(std::stoi(number), paths).value_or(""));
+    EXPECT_EQ(1u, disk::NeverTargetDisks().count(std::stoi(number)));
+  }
+
+  std::string savedTmp = app::sTmpPath;
+  app::sTmpPath = os::EnvVar("TEMP").value_or("C:\\windows\\temp") + "\\tvdisktest";
+  ui::WindowModel w;
+  w.ListAdd(os::Control::kRDriver, "HD" + (number.empty() ? std::string("0") : number) +
+                                       ": Wine Disk (10.00 GB, " + letter + ")");
+  w.SetListIndex(os::Control::kRDriver, 0);
+  EXPECT_FALSE(disk::GetDiskInfoTest(w));
+  ASSERT_EQ(1u, w.Messages().size());
+  EXPECT_EQ(0u, w.Messages()[0].text.find(letter)) << w.Messages()[0].text;
+  EXPECT_FALSE(disk::TargetStillChosen("after the confirmation"));
+  os::ShellDelete(app::sTmpPath);
+  app::sTmpPath = savedTmp;
 }
 
 }  // namespace

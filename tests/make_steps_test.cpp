@@ -11,6 +11,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "disk/target_guard.h"
 #include "make/make_request.h"
 #include "make/partition_layouts.h"
 #include "sys/disk_tool_commands.h"
@@ -164,6 +165,7 @@ TEST_F(LetterSearch, FindsTheGivenPartitionOfTheTargetOnly) {
 
 TEST_F(LetterSearch, AVolumeOnAnotherDiskIsNotTheTarget) {
   app::iDiskNum = 1;
+  disk::RecordTarget(disk::ReadDiskIdentity(1), "");
   EXPECT_TRUE(make::VolumeOnTarget("E:"));
   EXPECT_TRUE(make::VolumeOnTarget("G:"));
   EXPECT_FALSE(make::VolumeOnTarget("F:"));
@@ -173,6 +175,7 @@ TEST_F(LetterSearch, AVolumeOnAnotherDiskIsNotTheTarget) {
   EXPECT_FALSE(make::VolumeOnTarget(""));
   EXPECT_FALSE(make::VolumeOnTarget("E:\\"));
   app::iDiskNum = 10;
+  disk::RecordTarget(disk::ReadDiskIdentity(10), "");
   EXPECT_TRUE(make::VolumeOnTarget("H:"));
   EXPECT_FALSE(make::VolumeOnTarget("E:"));
 }

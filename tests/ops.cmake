@@ -10,6 +10,7 @@ if(NOT WIN32)
     ops_progress_test.cpp
     ops_restore_test.cpp
     run_log_ops_test.cpp
+    ops_disk_swap_test.cpp
     support/ops_machine.cpp
     support/real_boot.cpp
   )

@@ -114,6 +114,31 @@ TEST_F(OpsConsole, AMissingWorkingFolderOrPartitionToolIsToldInTheLanguageOfTheR
   }
 }
 
+// "swap" while the restore's question is open: the backup disk that took
+// the stick's place keeps its partition, and the box says the disk changed.
+TEST_F(OpsConsole, ADiskSwappedWhileTheQuestionIsOpenIsNotRestored) {
+  m.Update([](os::sim::Machine& mm) {
+    test::AddMadeDisk(mm, 1, 'E').serial = "STICK";
+    os::sim::Disk& backup = test::AddMadeDisk(mm, 9, 'Q');
+    backup.serial = "BACKUP";
+    backup.partitions[0].letter = 0;
+  });
+  Run r = Program(
+      "key F2\n"
+      "swap 1 9\n"
+      "answer ok\n"
+      "answer ok\n"
+      "expect partitions 1 2\n"
+      "expect enabled Command1\n"
+      "swap 1 7\n");
+  EXPECT_EQ(1, r.status) << "only the swap of a disk that is not there fails: " << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("(disk 1 pulled out; disk 9 arrived as disk 1)")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find(English(72).substr(0, 40))) << r.output;
+  EXPECT_EQ(std::string::npos, r.output.find(English(31))) << r.output;
+  EXPECT_EQ(1u, sys::Split(r.output, "\n! ").size() - 1) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("! swap: disks 1 and 7 must both be described")) << r.output;
+}
+
 TEST_F(OpsConsole, MachineChecksFailWhenTheMachineDisagrees) {
   m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
   // Two answers with no box to answer are both refused, and the script goes on.

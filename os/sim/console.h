@@ -31,6 +31,11 @@
 //   emulator [n]                          print the emulator's last n runs (5):
 //                                         mode, disk, booted or failed, from where,
 //                                         and how a real UEFI boot ended (real=...)
+//   swap <disk> <spare>                   pull disk <disk> out and let disk <spare> take
+//                                         its number and its drive letters (the spare
+//                                         keeps its partitions, boot code and files);
+//                                         also while a message box is open, as another
+//                                         disk arrives while the user reads the box
 //   dir <folder>                          list a folder of the machine, such as
 //                                         C:\WinPE
 //   taskbar                               print every call made to the

@@ -106,6 +106,19 @@ bool DeviceNumber(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& a
   return true;
 }
 
+// The length of the disk device, or of the partition behind a volume; a
+// reader without a medium has none.
+bool LengthInfo(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& answer) {
+  if (outSize < 8) return false;
+  uint64_t bytes = 0;
+  if (t.volume.kind == Volume::Kind::kPartition) bytes = t.volume.partition->Bytes();
+  else if (t.volume.kind == Volume::Kind::kNone && t.disk && t.disk->media) bytes = t.disk->sizeBytes;
+  else return false;
+  answer.assign(8, 0);
+  Put64(answer, 0, bytes);
+  return true;
+}
+
 }  // namespace
 
 std::vector<uint8_t> StorageDescriptor(uint8_t deviceType, bool removable, int bus, const std::string& vendor,
@@ -136,6 +149,7 @@ bool AnswerRequest(const DeviceTarget& target, uint32_t code, std::span<const ui
     case kIoctlStorageQueryProperty: return QueryProperty(target, in, outSize, answer);
     case kIoctlDiskGetDriveGeometry: return DriveGeometry(target, outSize, answer);
     case kIoctlStorageGetDeviceNumber: return DeviceNumber(target, outSize, answer);
+    case kIoctlDiskGetLengthInfo: return LengthInfo(target, outSize, answer);
     default: return false;
   }
 }

@@ -244,6 +244,18 @@ class Parser {
       m_.processes.push_back(p);
       return NoOtherOptions(l, {"access"}, why);
     }
+    if (kind == "swap") {
+      DiskSwap swap;
+      if (!IntWord(l, 1, swap.disk, "swap needs a disk number and a spare disk's", why) ||
+          !IntWord(l, 2, swap.spare, "swap needs a disk number and a spare disk's", why))
+        return false;
+      if (swap.disk == swap.spare) return Bad(why, "swap needs two different disks");
+      if (!l.options.count("after") || l.options["after"].empty())
+        return Bad(why, "swap needs after=<program>[@<command>]");
+      swap.after = l.options["after"];
+      m_.swaps.push_back(swap);
+      return NoOtherOptions(l, {"after"}, why);
+    }
     if (kind == "fault") {
       if (arg(1).empty() || arg(2).empty()) return Bad(why, "fault needs a program and a kind");
       m_.faults[Lower(arg(1))] = arg(2);
@@ -547,6 +559,7 @@ std::string FormatMachine(const Machine& m) {
   for (const SimProcess& p : m.processes)
     out << "process " << p.id << " " << Quote(p.name) << " access=" << (p.fullAccess ? "full" : "limited") << "\n";
   for (const auto& [tool, kind] : m.faults) out << "fault " << Quote(tool) << " " << Quote(kind) << "\n";
+  for (const DiskSwap& s : m.swaps) out << "swap " << s.disk << " " << s.spare << " after=" << Quote(s.after) << "\n";
   return out.str();
 }
 

@@ -90,6 +90,16 @@ struct SimProcess {
   bool fullAccess = true;  // OpenProcess with PROCESS_ALL_ACCESS succeeds
 };
 
+// One disk put in the place of another: disk `disk` is pulled out and the
+// spare disk takes its number and its drive letters (see os/sim/disk_swap.h).
+// A planned swap happens once, as the outside command `after` ends
+// ("<program>" or "<program>@<command>", named as fault switches name them).
+struct DiskSwap {
+  int disk = 0;
+  int spare = 0;
+  std::string after;
+};
+
 struct Machine {
   uint32_t windowsMajor = 10, windowsMinor = 0, windowsBuild = 19045;
   bool wow64 = true;              // a 64-bit system, with WOW64 redirection
@@ -111,6 +121,7 @@ struct Machine {
   std::vector<Disk> disks;
   std::vector<SimProcess> processes;
   std::map<std::string, std::string> faults;  // outside program -> fault switch
+  std::vector<DiskSwap> swaps;                // planned disk swaps, in order
 
   Disk* FindDisk(int number);
   const Disk* FindDisk(int number) const;

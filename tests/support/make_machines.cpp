@@ -76,7 +76,8 @@ void MakeMachine::Start(bool prepareTool) {
   os::sim::SetCommandLineText("\"C:\\Tarnvale\\Tarnvale.exe\"");
   form_ = std::make_unique<app::Form1>([this](os::MainWindowEvents&) {
     auto w = std::make_unique<ui::WindowModel>();
-    w->SetAnswerer([this](const ui::ShownMessage&) {
+    w->SetAnswerer([this](const ui::ShownMessage& message) {
+      if (onMessage_) onMessage_(message);
       if (answers_.empty()) return static_cast<int>(os::kIdOk);
       int answer = answers_.front();
       answers_.erase(answers_.begin());

@@ -58,6 +58,9 @@ class MakeMachine {
   // by SetAnswers() before, then with OK.
   void PressStart(std::vector<int> answers = {});
   void SetAnswers(std::vector<int> answers) { answers_ = std::move(answers); }
+  // Called with each message box while it is open, before it is answered
+  // (a disk can be swapped behind the user's back).
+  void OnMessage(std::function<void(const ui::ShownMessage&)> hook) { onMessage_ = std::move(hook); }
 
   // The chosen target entry now, and when the start button was last pressed.
   std::string EntryText() const;
@@ -100,6 +103,7 @@ class MakeMachine {
   std::unique_ptr<app::MainOperations> operations_;
   ui::WindowModel* window_ = nullptr;
   std::vector<int> answers_;
+  std::function<void(const ui::ShownMessage&)> onMessage_;
   std::string entryAtPress_;
   std::vector<std::string> progress_;
   struct Shown {

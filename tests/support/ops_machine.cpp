@@ -88,6 +88,7 @@ void OpsTest::Start() {
     auto w = std::make_unique<OpsWindow>();
     w->SetInstalledFonts(m.Get().fonts);
     w->SetAnswerer([this](const ui::ShownMessage& message) {
+      if (onMessage) onMessage(message);
       if ((message.style & 0x0F) != os::kMbOkCancel || answers.empty()) return static_cast<int>(os::kIdOk);
       int answer = answers.front();
       answers.pop_front();

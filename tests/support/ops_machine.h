@@ -34,6 +34,12 @@ class OpsWindow : public ui::WindowModel {
     ui::WindowModel::SetCaption(control, text);
     if (onCaption) onCaption(control, std::string(text));
   }
+  // Told each time the busy marquee is switched.
+  std::function<void(bool)> onMarquee;
+  void SetProgressMarquee(bool on) override {
+    ui::WindowModel::SetProgressMarquee(on);
+    if (onMarquee) onMarquee(on);
+  }
 };
 
 // A disk as the make leaves it in the UD+DATA+UEFI layout: a 300 MB UD area
@@ -70,6 +76,8 @@ class OpsTest : public ::testing::Test {
   OpsWindow* window = nullptr;
   // Answers for the message boxes, taken in order; OK when empty.
   std::deque<int> answers;
+  // Called with each message box while it is open, before it is answered.
+  std::function<void(const ui::ShownMessage&)> onMessage;
 };
 
 }  // namespace test

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "os/sim/disk_swap.h"
 #include "os/sim/host_files.h"
 #include "os/sim/paths.h"
 #include "os/sim/sim.h"
@@ -310,7 +311,7 @@ void GiveLetterAway(Machine& m, int fromDisk, char letter) {
   }
 }
 
-FaultPlay::FaultPlay(std::string_view program, std::string_view command) {
+FaultPlay::FaultPlay(std::string_view program, std::string_view command) : program_(program), command_(command) {
   if (auto f = os::sim::TakeFault(program, command)) kind_ = f->kind;
   if (kind_ == "slow") std::this_thread::sleep_for(std::chrono::seconds(1));  // then it does its work
   if (kind_ == "unplug") {
@@ -318,6 +319,8 @@ FaultPlay::FaultPlay(std::string_view program, std::string_view command) {
     os::sim::Store().Update([](Machine& m) { std::erase_if(m.disks, [](const Disk& d) { return d.bus == 7; }); });
   }
 }
+
+FaultPlay::~FaultPlay() { os::sim::PlaySwapsAfter(program_, command_); }
 
 std::optional<int> FaultPlay::Exit() const {
   if (kind_ == "hang") {

@@ -133,6 +133,11 @@ class FaultPlay {
   // "unplug" pulls the machine's USB disks out right here, as the program
   // starts its work; "slow" waits a second before the work.
   FaultPlay(std::string_view program, std::string_view command);
+  // As the program ends, the disk swaps planned for this command are made
+  // (os/sim/disk_swap.h).
+  ~FaultPlay();
+  FaultPlay(const FaultPlay&) = delete;
+  FaultPlay& operator=(const FaultPlay&) = delete;
   // "exit-early" ends the program with code 1 at once; "no-output" lets it
   // end with 0 having done nothing; "unplug" ends it with code 1, its disk
   // being gone; "hang" waits to be ended (ten minutes at most, then code 1).
@@ -144,6 +149,7 @@ class FaultPlay {
 
  private:
   std::string kind_;
+  std::string program_, command_;
 };
 
 }  // namespace tvtool

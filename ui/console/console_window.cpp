@@ -14,6 +14,7 @@
 #include "os/window_procedure.h"
 #include "ui/console/console_window.h"
 #include "ui/console/dialogs_console.h"
+#include "os/sim/disk_swap.h"
 #include "os/sim/event_loop.h"
 #include "ui/console/machine_views.h"
 #include "os/sim/progress_bar_window.h"
@@ -293,6 +294,12 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       std::string line = queue_.front();
       queue_.pop_front();
       auto w = Words(line);
+      // The machine may change while the box is open: a disk is swapped
+      // for another behind the user's back.
+      if (!w.empty() && sys::EqualsNoCase(w[0], "swap")) {
+        Swap(w);
+        continue;
+      }
       if (!IsAnswer(line)) {
         // A modal box takes no other input.
         if (options_.inputFd >= 0) {
@@ -309,6 +316,14 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       Fail("'" + line + "' does not answer this box");
       return okCancel ? os::kIdCancel : os::kIdOk;
     }
+  }
+
+  // "swap <disk> <spare>": the spare disk takes the disk's place.
+  void Swap(const std::vector<std::string>& w) {
+    if (w.size() != 3) return Fail("swap: name the disk and the spare disk, such as swap 1 9");
+    std::string why;
+    if (!os::sim::SwapDisksNow(atoi(w[1].c_str()), atoi(w[2].c_str()), &why)) return Fail(why);
+    if (!options_.quiet) Print("  (disk " + w[1] + " pulled out; disk " + w[2] + " arrived as disk " + w[1] + ")\n");
   }
 
   bool Key(const std::string& keys) {
@@ -459,6 +474,8 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       Print(RenderWindow(*this, true));
     } else if (verb == "disk") {
       Print(RenderDisk(w.size() > 1 ? atoi(w[1].c_str()) : -1));
+    } else if (verb == "swap") {
+      Swap(w);
     } else if (verb == "bootmenu") {
       Print(RenderBootStore());
     } else if (verb == "emulator") {
