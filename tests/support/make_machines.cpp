@@ -182,8 +182,12 @@ std::vector<std::string> MakeMachine::Commands() const {
   std::vector<std::string> out;
   for (const std::string& line : LogLinesFromMark("started.log", startedMark_)) {
     std::string command = line.substr(line.find('\t', line.find('\t') + 1) + 1);
-    // The program that cmd.exe starts in turn is logged right after it.
+    // The program that cmd.exe starts in turn is logged right after it
+    // (without the outer quotes and the output redirection of its line).
     if (!out.empty() && out.back() == "cmd.exe /c " + command) continue;
+    if (!out.empty() && out.back().rfind("cmd.exe /c \"", 0) == 0 && out.back().find(" > ") != std::string::npos &&
+        out.back().substr(12).rfind(command, 0) == 0)
+      continue;
     out.push_back(command);
   }
   return out;
