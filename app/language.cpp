@@ -53,10 +53,10 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 71: the emulator's plug-in could not be unpacked
     "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
     "wrong password. The boot test was not started.",
-    // 72 to 74: other additions
-    "",
-    "",
-    "",
+    // 72 to 74: numbers of other additions, held by a placeholder here
+    "Tarnvale",
+    "Tarnvale",
+    "Tarnvale",
     // 75: the EFI partition lacks files of the PE image
     "The EFI partition lacks %1 of %2 files of the PE image.",
     // 76: the data partition lacks files of the data package
