@@ -2,6 +2,7 @@
 # They run the sample package's tools on simulated machines: host build only.
 if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
+    made_disk_check_test.cpp
     make_procedure_test.cpp
     make_steps_test.cpp
     support/make_machines.cpp
