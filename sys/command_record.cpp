@@ -1,5 +1,7 @@
 #include "sys/command_record.h"
 
+#include <algorithm>
+
 #include "sys/text.h"
 
 namespace sys {
@@ -57,8 +59,12 @@ std::string ProgramName(std::string_view commandLine) {
     size_t at = 0;
     std::string sw = FirstWord(rest, &at);
     if (LowerAscii(sw) == "/c") {
+      std::string_view line = rest.substr(at);
+      line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+      // The command interpreter's outer quotes around the whole line.
+      if (line.size() > 1 && line[0] == '"' && line[1] == '"') line.remove_prefix(1);
       size_t unused = 0;
-      std::string program = FirstWord(rest.substr(at), &unused);
+      std::string program = FirstWord(line, &unused);
       if (!program.empty()) return BaseName(program);
     }
   }
