@@ -7,6 +7,7 @@
 #include "app/language.h"
 #include "disk/check_disk_layout.h"
 #include "disk/letter_at_place.h"
+#include "os/events.h"
 #include "os/files.h"
 #include "sys/command_record.h"
 #include "sys/partassist_commands.h"
@@ -204,7 +205,9 @@ size_t CountLackingFiles(const std::string& root, const std::vector<PackageFile>
 const Verdict& LastVerdict() { return LastVerdictStore(); }
 
 Verdict VerifyMadeDisk(const DiskExpectation& e) {
+  uint64_t begin = os::TickCount();
   Verdict v = Check(e);
+  v.durationMs = os::TickCount() - begin;
   LastVerdictStore() = v;
   return v;
 }

@@ -41,6 +41,7 @@ struct Verdict {
   bool passed = false;
   std::string failureLine;
   std::vector<std::string> findings;
+  uint64_t durationMs = 0;  // how long the check took, on the system's clock
 };
 
 // How far a partition may lie from its place, or its size from the
