@@ -111,9 +111,12 @@ std::string ExitCodeOf(const std::function<bool(const std::string&)>& step) {
   return " " + Line(kExitCode, {sys::ProgramName(run->commandLine), code});
 }
 
+// The steps that make or change partitions: the partition tool's /init,
+// /resize and /cre, the UD tool's formats, diskpart.
 bool IsPartitionStep(const std::string& line) {
   std::string lower = sys::LowerAscii(line);
-  return sys::Contains(lower, "partassist") || sys::Contains(lower, "aes.dll") || sys::Contains(lower, "diskpart");
+  return sys::Contains(lower, " /init:") || sys::Contains(lower, " /resize:") || sys::Contains(lower, " /cre ") ||
+         sys::Contains(lower, " format --force") || sys::Contains(lower, "diskpart");
 }
 
 Verdict Check(const DiskExpectation& e);
@@ -140,7 +143,8 @@ std::string JudgeTable(const disk::DriveLayout& table, const std::vector<std::st
   TableJudge judge(findings);
   const std::vector<disk::TablePartition>& p = table.partitions;
   if (p.size() != 2) {
-    judge.Table(std::to_string(p.size()) + " partitions, the layout needs 2");
+    judge.Table("the disk holds " + std::to_string(p.size()) + (p.size() == 1 ? " partition" : " partitions") +
+                ", the layout needs 2");
     return judge.line();
   }
   const bool efiFirst = e.layout == Layout::kUefiData;

@@ -141,7 +141,7 @@ TEST(JudgeTable, TheLayoutsAsMadePass) {
 TEST(JudgeTable, FindsWhatIsNotTheLayouts) {
   const Lines fs = {"NTFS", "FAT32"};
   const DiskExpectation e = Expect(Layout::kDataUefi, true, "NTFS");
-  EXPECT_EQ("1 partitions, the layout needs 2", Judge(Table({{kMB, kDisk - kMB, 0x0C, false}}), {"FAT32"}, e));
+  EXPECT_EQ("the disk holds 1 partition, the layout needs 2", Judge(Table({{kMB, kDisk - kMB, 0x0C, false}}), {"FAT32"}, e));
   EXPECT_EQ("partition 2 (EFI) is not hidden", Judge(DataUefi(0x0C), fs, e));
   EXPECT_EQ("partition 2 (EFI) has the file system NTFS", Judge(DataUefi(), {"NTFS", "NTFS"}, e));
   EXPECT_EQ("partition 1 (data) has the file system exFAT", Judge(DataUefi(), {"exFAT", "FAT32"}, e));

@@ -676,13 +676,16 @@ TEST(PartitionToolPlugIn, AMakeStartedWhileItUnpacksWaitsForIt) {
   MakeMachine m([](os::sim::Machine& mm) {
     test::AddStick(mm, 1, 'E');
     mm.faults["7zz"] = "slow@x*1";  // the plug-in's unpack takes a second
+    // A clock slow enough that the real second stays well inside the
+    // three simulated minutes the make waits for the unpack at most.
+    mm.timeScale = 20;
   });
   m.Start(false);
   m.form().OnTimer(os::TimerId::kTimer1);  // the start-up tick starts the unpack
   m.Choose("DATA+UEFI", kNewMake);
   m.PressStart();
   EXPECT_EQ((Lines{Confirmation(m, 18), Message(kNotice, 29)}), m.Messages());
-  ASSERT_FALSE(m.Commands().empty());
+  ASSERT_GT(m.Commands().size(), 2u);
   EXPECT_EQ(m.Expand(kList), m.Commands()[2]) << "no second unpack";
   Lines all = m.sim().Started();
   EXPECT_EQ(1, std::count_if(all.begin(), all.end(),
