@@ -128,6 +128,13 @@ Verdict& LastVerdictStore() {
 
 }  // namespace
 
+std::string Verdict::Text() const {
+  std::string text = passed ? "passed" : "failed";
+  text += " (" + std::to_string(durationMs) + " ms)\n";
+  for (const std::string& f : findings) text += f + "\n";
+  return text;
+}
+
 std::string GroupThousands(uint64_t n) {
   std::string digits = std::to_string(n);
   std::string out;

@@ -42,6 +42,8 @@ struct Verdict {
   std::string failureLine;
   std::vector<std::string> findings;
   uint64_t durationMs = 0;  // how long the check took, on the system's clock
+  // "passed" or "failed", then each finding, one a line.
+  std::string Text() const;
 };
 
 // How far a partition may lie from its place, or its size from the

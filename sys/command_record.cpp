@@ -50,6 +50,13 @@ const std::vector<CommandRun>& RecordedCommands() { return Record(); }
 
 void ClearCommandRecord() { Record().clear(); }
 
+std::string CommandRecordText() {
+  std::string text;
+  for (const CommandRun& run : Record())
+    text += std::to_string(run.durationMs) + " ms\t" + run.Text() + "\t" + run.commandLine + "\n";
+  return text;
+}
+
 std::string ProgramName(std::string_view commandLine) {
   size_t end = 0;
   std::string first = FirstWord(commandLine, &end);

@@ -6,7 +6,8 @@
 // every command later.
 //
 // Public: struct CommandRun, RecordCommand(), RecordedCommands(),
-//         ClearCommandRecord(), ProgramName(), LastFailedRun().
+//         ClearCommandRecord(), CommandRecordText(), ProgramName(),
+//         LastFailedRun().
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,9 @@ constexpr size_t kMaxRecordedCommands = 1000;
 // The runs since the last ClearCommandRecord(), oldest first.
 const std::vector<CommandRun>& RecordedCommands();
 void ClearCommandRecord();
+
+// The whole record as text, one run a line: "<ms> ms<TAB><Text()><TAB><command line>".
+std::string CommandRecordText();
 
 // The program's file name of a command line, for a person to read:
 // "cmd.exe /c C:\T\PACMD\PartAssist.exe /hd:1" gives "PartAssist.exe",

@@ -13,6 +13,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "make/verify_disk.h"
 #include "os/sim/host_files.h"
 #include "sys/text.h"
 #include "tests/support/make_machines.h"
@@ -297,7 +298,7 @@ TEST(MadeDiskCheck, ADamagedDataPackageFailsWithTheArchiversExitCode) {
   EXPECT_EQ(Failure(line + " " + code), m.Messages().back());
 }
 
-TEST(MadeDiskCheck, EverySuccessfulLayoutAndModePassesItAndAStandInThatWritesTooLittleFails) {
+TEST(MadeDiskCheck, AStandInThatWritesNothingFails) {
   // The sample package's image has five files; the EFI write of a stand-in
   // that copies nothing leaves all five missing.
   MakeMachine m([](os::sim::Machine& mm) {
@@ -309,6 +310,10 @@ TEST(MadeDiskCheck, EverySuccessfulLayoutAndModePassesItAndAStandInThatWritesToo
   m.PressStart();
   std::string line = sys::ReplaceAll(sys::ReplaceAll(LangString(75), "%1", "5"), "%2", "5");
   EXPECT_EQ(Failure(line), m.Messages().back());
+  // The findings are kept for a log.
+  EXPECT_FALSE(make::LastVerdict().passed);
+  EXPECT_EQ(0u, make::LastVerdict().Text().find("failed ("));
+  EXPECT_NE(std::string::npos, make::LastVerdict().Text().find("\nthe EFI partition lacks 5 of 5 files of the PE image\n"));
 }
 
 // --- Windows 6: the early /whide calls and the data letter given back ----------------------

@@ -216,6 +216,9 @@ TEST(CommandRecord, NamesTheProgramAndFindsTheLatestFailedRunOfAStep) {
   ASSERT_TRUE(data);
   EXPECT_FALSE(data->started);
   EXPECT_FALSE(sys::LastFailedRun([](const std::string& l) { return l.find("format") != std::string::npos; }));
+  EXPECT_EQ("0 ms\texit code 1\tpa /whide:1 /src:T\\EFI\n0 ms\tok\tpa /whide:1 /src:T\\EFI\n0 ms\texit code 5\tpa /hide:1\n"
+            "0 ms\tnot started (error 2)\tx86 x a -o\"E:\"\n",
+            sys::CommandRecordText());
   sys::ClearCommandRecord();
   EXPECT_TRUE(sys::RecordedCommands().empty());
 }
