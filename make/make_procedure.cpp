@@ -161,11 +161,15 @@ class MakeRun {
       if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, r_.udSizeMB))
         return Show(47, kNotice, kCritical), Next::kStop;
     }
-    if (!LabelFits(r_.label)) return Show(kLabelRefused, kNotice, kCritical), Next::kStop;
+    // The label goes into the diskpart script, or onto the new data
+    // partition; an update leaves the label as it is.
+    if ((r_.diskpart || r_.newMake) && !LabelFits(r_.label))
+      return Show(kLabelRefused, kNotice, kCritical), Next::kStop;
     // The diskpart script gives the data partition a free letter, and the
     // new EFI partition the data partition's old one: without a free letter
     // the EFI partition would be taken for the data partition.
-    if (r_.diskpart && disk::GetFreeLetter().empty()) return Show(kNoFreeLetter, kNotice, kCritical), Next::kStop;
+    if (r_.diskpart && disk::GetFreeLetter().empty())
+      return Show(kNoFreeLetter, kNotice, kCritical), Next::kStop;
     return Next::kGoOn;
   }
 

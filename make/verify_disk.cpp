@@ -277,7 +277,8 @@ Verdict Check(const DiskExpectation& e) {
     size_t lacking = letter.empty() ? e.dataFiles->size() : CountLackingFiles(letter, *e.dataFiles);
     if (lacking > 0) {
       std::string out = "-o\"" + letter + "\"";
-      std::string step = ExitCodeOf([&](const std::string& line) { return !letter.empty() && sys::Contains(line, out); });
+      std::string step =
+          ExitCodeOf([&](const std::string& line) { return !letter.empty() && sys::Contains(line, out); });
       judge.Add("the data partition lacks " + std::to_string(lacking) + " of " + std::to_string(e.dataFiles->size()) +
                     " files of the data package",
                 Line(kDataLacksFiles, {GroupThousands(lacking), GroupThousands(e.dataFiles->size())}) + step);

@@ -6,6 +6,7 @@
 // the line that says what is wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -40,7 +41,9 @@ std::string HostRead(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Has(const Lines& lines, const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+bool Has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 // A disk made earlier, DATA+UEFI: data partition E: (FAT32, given label and
 // files) over the disk but the EFI partition's 1032 MB at its end.
@@ -313,7 +316,8 @@ TEST(MadeDiskCheck, AStandInThatWritesNothingFails) {
   // The findings are kept for a log.
   EXPECT_FALSE(make::LastVerdict().passed);
   EXPECT_EQ(0u, make::LastVerdict().Text().find("failed ("));
-  EXPECT_NE(std::string::npos, make::LastVerdict().Text().find("\nthe EFI partition lacks 5 of 5 files of the PE image\n"));
+  EXPECT_NE(std::string::npos,
+            make::LastVerdict().Text().find("\nthe EFI partition lacks 5 of 5 files of the PE image\n"));
 }
 
 // --- Windows 6: the early /whide calls and the data letter given back ----------------------

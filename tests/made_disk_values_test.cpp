@@ -141,7 +141,8 @@ TEST(JudgeTable, TheLayoutsAsMadePass) {
 TEST(JudgeTable, FindsWhatIsNotTheLayouts) {
   const Lines fs = {"NTFS", "FAT32"};
   const DiskExpectation e = Expect(Layout::kDataUefi, true, "NTFS");
-  EXPECT_EQ("the disk holds 1 partition, the layout needs 2", Judge(Table({{kMB, kDisk - kMB, 0x0C, false}}), {"FAT32"}, e));
+  EXPECT_EQ("the disk holds 1 partition, the layout needs 2",
+            Judge(Table({{kMB, kDisk - kMB, 0x0C, false}}), {"FAT32"}, e));
   EXPECT_EQ("partition 2 (EFI) is not hidden", Judge(DataUefi(0x0C), fs, e));
   EXPECT_EQ("partition 2 (EFI) has the file system NTFS", Judge(DataUefi(), {"NTFS", "NTFS"}, e));
   EXPECT_EQ("partition 1 (data) has the file system exFAT", Judge(DataUefi(), {"exFAT", "FAT32"}, e));
@@ -216,7 +217,9 @@ TEST(CommandRecord, NamesTheProgramAndFindsTheLatestFailedRunOfAStep) {
   ASSERT_TRUE(data);
   EXPECT_FALSE(data->started);
   EXPECT_FALSE(sys::LastFailedRun([](const std::string& l) { return l.find("format") != std::string::npos; }));
-  EXPECT_EQ("0 ms\texit code 1\tpa /whide:1 /src:T\\EFI\n0 ms\tok\tpa /whide:1 /src:T\\EFI\n0 ms\texit code 5\tpa /hide:1\n"
+  EXPECT_EQ("0 ms\texit code 1\tpa /whide:1 /src:T\\EFI\n"
+            "0 ms\tok\tpa /whide:1 /src:T\\EFI\n"
+            "0 ms\texit code 5\tpa /hide:1\n"
             "0 ms\tnot started (error 2)\tx86 x a -o\"E:\"\n",
             sys::CommandRecordText());
   sys::ClearCommandRecord();
