@@ -31,8 +31,10 @@ std::optional<std::vector<PackageFile>> ParsePackageListing(std::string_view tex
 // the file.
 std::string ListPackageCommand(std::string_view package, std::string_view listFile);
 
-// The package listed into <sTmpPath>\<name>.lst and read back. Nothing when
-// the archiver gave no listing.
+// The package listed into <sTmpPath>\<name>.lst and read back in the ANSI
+// code page. Nothing when the archiver gave no listing. (An archiver that
+// writes names in another code page makes names outside ASCII look
+// missing: the check then fails rather than passes.)
 std::optional<std::vector<PackageFile>> ListPackage(std::string_view package, std::string_view name);
 
 }  // namespace make
