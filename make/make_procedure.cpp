@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "app/config.h"
 #include "app/globals.h"
@@ -22,15 +22,15 @@
 #include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "make/make_request.h"
-#include "make/partition_layouts.h"
 #include "make/package_listing.h"
+#include "make/partition_layouts.h"
 #include "make/populate.h"
 #include "make/verify_disk.h"
 #include "os/files.h"
 #include "sys/command_record.h"
 #include "sys/processes.h"
-#include "sys/text.h"
 #include "sys/sys_ver.h"
+#include "sys/text.h"
 
 namespace make {
 namespace {
