@@ -1,8 +1,8 @@
 // The frame of a make, phase by phase: A the checks, B1 the diskpart branch,
 // B2 the update branch, B3 the new-make branch, C the population, D the
-// verification and report, E the epilogue. The commands of the partitioning
-// steps are in make/partition_layouts, those of the filling steps in
-// make/populate.
+// layout check and the check of the made disk (make/verify_disk), then the
+// report, E the epilogue. The commands of the partitioning steps are in
+// make/partition_layouts, those of the filling steps in make/populate.
 #include "make/make_procedure.h"
 
 #include <cstdint>
