@@ -417,6 +417,7 @@ class MakeRun {
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     w_.SetProgressMarquee(false);
     r_.Status(65);
+    if (failureLine_.empty()) failureLine_ = PartitionStepExitCodeLine();
     ShowFailure(failureLine_);
     Finish();
   }

@@ -102,10 +102,10 @@ class ReadablePartition {
   std::string letter_;
 };
 
-// The exit code of the step that broke the disk, when it ended with one
-// that is not 0: " PartAssist.exe ended with exit code 1."
+// The exit code of the step that broke the disk, the first of its kind
+// that ended with one that is not 0: " PartAssist.exe ended with exit code 1."
 std::string ExitCodeOf(const std::function<bool(const std::string&)>& step) {
-  auto run = sys::LastFailedRun(step);
+  auto run = sys::FirstFailedRun(step);
   if (!run) return "";
   std::string code = run->exitCode ? std::to_string(*run->exitCode) : run->Text();
   return " " + Line(kExitCode, {sys::ProgramName(run->commandLine), code});
@@ -215,6 +215,11 @@ size_t CountLackingFiles(const std::string& root, const std::vector<PackageFile>
 
 const Verdict& LastVerdict() { return LastVerdictStore(); }
 
+std::string PartitionStepExitCodeLine() {
+  std::string line = ExitCodeOf(IsPartitionStep);
+  return line.empty() ? line : line.substr(1);
+}
+
 Verdict VerifyMadeDisk(const DiskExpectation& e) {
   uint64_t begin = os::TickCount();
   Verdict v = Check(e);
@@ -249,7 +254,8 @@ Verdict Check(const DiskExpectation& e) {
     fileSystems.push_back(disk::RowFileSystem(rows[i]));
   }
   if (!table) {
-    judge.Add("the partition table could not be read", Line(kTableWrong, {"the partition table cannot be read"}));
+    judge.Add("the partition table could not be read",
+              Line(kTableWrong, {"the partition table cannot be read"}) + ExitCodeOf(IsPartitionStep));
     return done();
   }
   std::vector<std::string> tableFindings;

@@ -8,7 +8,7 @@
 //
 // Public: struct DiskExpectation, struct Verdict, JudgeTable(),
 //         CountLackingFiles(), VerifyMadeDisk(), LastVerdict(),
-//         GroupThousands().
+//         PartitionStepExitCodeLine(), GroupThousands().
 #pragma once
 
 #include <cstdint>
@@ -66,6 +66,11 @@ size_t CountLackingFiles(const std::string& root, const std::vector<PackageFile>
 // The verdict is also kept, for a log, until the next check.
 Verdict VerifyMadeDisk(const DiskExpectation& expect);
 const Verdict& LastVerdict();
+
+// The line (string 81) that names the exit code of the first failed step
+// that makes or changes partitions, such as "PartAssist.exe ended with exit
+// code 1."; "" when none failed.
+std::string PartitionStepExitCodeLine();
 
 // "15000" gives "15,000".
 std::string GroupThousands(uint64_t n);

@@ -87,4 +87,12 @@ std::optional<CommandRun> LastFailedRun(const std::function<bool(const std::stri
   return std::nullopt;
 }
 
+std::optional<CommandRun> FirstFailedRun(const std::function<bool(const std::string&)>& matches) {
+  for (const CommandRun& run : Record()) {
+    if (!matches(run.commandLine)) continue;
+    if (!run.started || (run.exitCode && *run.exitCode != 0)) return run;
+  }
+  return std::nullopt;
+}
+
 }  // namespace sys

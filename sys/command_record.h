@@ -7,7 +7,7 @@
 //
 // Public: struct CommandRun, RecordCommand(), RecordedCommands(),
 //         ClearCommandRecord(), CommandRecordText(), ProgramName(),
-//         LastFailedRun().
+//         LastFailedRun(), FirstFailedRun().
 #pragma once
 
 #include <cstdint>
@@ -48,5 +48,8 @@ std::string ProgramName(std::string_view commandLine);
 // The latest recorded run whose command line `matches` and that failed
 // (ended with a non-zero code, or did not start); nothing when there is none.
 std::optional<CommandRun> LastFailedRun(const std::function<bool(const std::string&)>& matches);
+// The same, the earliest one: where later runs failed for what the first
+// failure left, the first one is the step that broke.
+std::optional<CommandRun> FirstFailedRun(const std::function<bool(const std::string&)>& matches);
 
 }  // namespace sys

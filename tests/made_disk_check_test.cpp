@@ -320,6 +320,20 @@ TEST(MadeDiskCheck, AStandInThatWritesNothingFails) {
             make::LastVerdict().Text().find("\nthe EFI partition lacks 5 of 5 files of the PE image\n"));
 }
 
+TEST(MadeDiskCheck, ADiskPulledOutDuringTheMakeNamesTheStepsExitCode) {
+  MakeMachine m([](os::sim::Machine& mm) {
+    test::AddStick(mm, 1, 'E');
+    mm.faults["partassist"] = "unplug@resize";
+  });
+  m.Start();
+  m.Choose("DATA+UEFI", kNewMake);
+  m.PressStart();
+  std::string last = m.Messages().back();
+  EXPECT_EQ(0u, last.find(LangString(kError) + "|" + LangString(65) + "\r")) << last;
+  std::string code = sys::ReplaceAll(sys::ReplaceAll(LangString(81), "%1", "PartAssist.exe"), "%2", "1");
+  EXPECT_NE(std::string::npos, last.find(code)) << last;
+}
+
 // --- Windows 6: the early /whide calls and the data letter given back ----------------------
 
 TEST(OldWindows, AWholeMakeSendsBothEarlyWhidesAndGivesTheDataLetterBack) {

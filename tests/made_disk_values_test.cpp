@@ -213,6 +213,12 @@ TEST(CommandRecord, NamesTheProgramAndFindsTheLatestFailedRunOfAStep) {
   auto efi = sys::LastFailedRun([](const std::string& l) { return l.find("\\EFI") != std::string::npos; });
   ASSERT_TRUE(efi);
   EXPECT_EQ(1u, *efi->exitCode) << "the failed run, not the later good one";
+  auto first = sys::FirstFailedRun([](const std::string& l) { return l.find("pa ") == 0; });
+  ASSERT_TRUE(first);
+  EXPECT_EQ(1u, *first->exitCode) << "the first failed run, not the later one with 5";
+  auto latest = sys::LastFailedRun([](const std::string& l) { return l.find("pa ") == 0; });
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(5u, *latest->exitCode);
   auto data = sys::LastFailedRun([](const std::string& l) { return l.find("-o\"E:\"") != std::string::npos; });
   ASSERT_TRUE(data);
   EXPECT_FALSE(data->started);
