@@ -345,8 +345,16 @@ void Form1::PreparePartitionTool() {
 bool Form1::WaitForPartitionTool() {
   // The archiver writes the tool in place: until it has ended, the file may
   // be missing or only half written.
-  sys::WaitWithEvents(pluginUnpack_, os::kInfinite);
+  pluginTimedOut_ = !sys::WaitWithEvents(pluginUnpack_, kPartitionToolWaitMs);
+  if (pluginTimedOut_) {
+    os::TerminateProcess(pluginUnpack_, 1);
+    sys::WaitWithEvents(pluginUnpack_, kUnpackGraceMs);
+    // What the hung archiver left may be half written: the next make
+    // unpacks the plug-in afresh.
+    sys::KillPath(sTmpPath + "\\PACMD");
+  }
   pluginUnpack_ = os::Process();
+  if (pluginTimedOut_) return false;
   return os::PathExists(sTmpPath + "\\PACMD\\PartAssist.exe");
 }
 

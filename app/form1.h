@@ -80,8 +80,13 @@ class Form1 : public os::MainWindowEvents {
   // tool. The archiver's process is kept, so that it can be waited for.
   void PreparePartitionTool();
   // Waits, handling events, until a background unpack of the plug-in has
-  // ended. True when the partition tool is then there.
+  // ended, for at most kPartitionToolWaitMs: the archive is small, so an
+  // archiver still busy then has hung, and is ended. True when the
+  // partition tool is then there; PartitionToolTimedOut() tells whether the
+  // last wait ran out of time.
   bool WaitForPartitionTool();
+  bool PartitionToolTimedOut() const { return pluginTimedOut_; }
+  static constexpr uint32_t kPartitionToolWaitMs = 3 * 60 * 1000;
 
   // The operations, each through the guard against re-entry.
   void Command1_Click();
@@ -123,6 +128,7 @@ class Form1 : public os::MainWindowEvents {
   OperationGuard guard_;
   std::unique_ptr<sys::FileIO> oFileIO;  // made on the first copy
   os::Process pluginUnpack_;             // the background archiver of the plug-in
+  bool pluginTimedOut_ = false;          // the last wait for it ran out of time
   bool servingInstanceCommands_ = false;
   bool unloading_ = false;
 };

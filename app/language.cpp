@@ -59,8 +59,28 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 73: the chosen disk holds Windows or the program's own files (after a letter)
     "\xC2\xA0holds the running Windows, this program, its configuration file or its PE package, and is never "
     "used as a target. It holds:",
-    // 74 to 84: no text.
-    "", "", "", "", "", "", "", "", "", "", "",
+    // 74: no text.
+    "",
+    // 75: the EFI partition lacks files of the PE image
+    "The EFI partition lacks %1 of %2 files of the PE image.",
+    // 76: the data partition lacks files of the data package
+    "The data partition lacks %1 of %2 files of the data package.",
+    // 77: the data partition is too small
+    "The data partition has %1 MB of %2 MB.",
+    // 78: the EFI partition has another size
+    "The EFI partition has %1 MB of %2 MB.",
+    // 79: the partition table is not the layout's
+    "The partitions are not as the layout puts them: %1.",
+    // 80: a package the archiver cannot list
+    "The archiver cannot read the package %1 (damaged or cut off), so nothing was written. Replace the package and try again.",
+    // 81: the exit code of the step that broke the disk
+    "%1 ended with exit code %2.",
+    // 82: no free letter for the diskpart mode
+    "No drive letter is free for the diskpart mode (every letter from F: on is taken, e.g. by network drives), so nothing was written. Free a letter and try again.",
+    // 83: a volume label the diskpart script cannot carry
+    "The volume label (key Label of the configuration file) holds a double quote or a control character, so nothing was written. Correct the key and try again.",
+    // 84: the partition tool's unpack hung
+    "The partition tool could not be unpacked within three minutes, so the archiver was ended and the make stopped. Try again.",
     // 85: the system-menu entry that opens the log
     "Log",
     // 86: the shell could not open the log; its path follows

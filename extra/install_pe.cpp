@@ -29,10 +29,18 @@ void Error(os::MainWindow& window, const std::string& text, int title) {
 // bcdedit is not judged by what it printed while the batch ran: the entry
 // must be in the boot store afterwards. "bcdedit /enum <id>" ends with 0
 // only when the store holds that entry.
+// bcdedit answers in a moment; one that has not answered within a minute
+// has hung, is ended, and the entry counts as missing.
+constexpr uint32_t kEnumerateLimitMs = 60 * 1000;
+
 bool BootEntryExists() {
   os::Process enumerate = sys::ShellStart("bcdedit /enum " + std::string(kBootEntryId), 0);
   if (!enumerate.IsValid()) return false;
-  sys::WaitWithEvents(enumerate, os::kInfinite);
+  if (!sys::WaitWithEvents(enumerate, kEnumerateLimitMs)) {
+    os::TerminateProcess(enumerate, 1);
+    sys::WaitWithEvents(enumerate, 3000);
+    return false;
+  }
   return os::ExitCode(enumerate).value_or(1) == 0;
 }
 

@@ -1,12 +1,15 @@
 // The frame of a make, phase by phase: A the checks, B1 the diskpart branch,
 // B2 the update branch, B3 the new-make branch, C the population, D the
-// verification and report, E the epilogue. The commands of the partitioning
-// steps are in make/partition_layouts, those of the filling steps in
-// make/populate.
+// layout check and the check of the made disk (make/verify_disk), then the
+// report, E the epilogue. The commands of the partitioning steps are in
+// make/partition_layouts, those of the filling steps in make/populate.
 #include "make/make_procedure.h"
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/config.h"
 #include "app/globals.h"
@@ -14,19 +17,24 @@
 #include "app/logged_message.h"
 #include "disk/big_file_size.h"
 #include "disk/check_disk_layout.h"
+#include "disk/letters.h"
 #include "disk/target_check.h"
 #include "disk/target_entry.h"
 #include "disk/target_guard.h"
 #include "disk/target_list.h"
 #include "make/find_packages.h"
 #include "make/make_request.h"
+#include "make/package_listing.h"
 #include "make/partition_layouts.h"
 #include "make/populate.h"
+#include "make/verify_disk.h"
 #include "os/files.h"
 #include "sys/log_records.h"
+#include "sys/command_record.h"
 #include "sys/processes.h"
 #include "sys/run_log.h"
 #include "sys/sys_ver.h"
+#include "sys/text.h"
 
 namespace make {
 namespace {
@@ -70,6 +78,18 @@ constexpr uint32_t kInformation = os::kMbOk | os::kMbIconInformation;
 constexpr uint32_t kConfirmation = os::kMbOkCancel | os::kMbIconExclamation;
 constexpr int kNotice = 8;  // title of notices
 constexpr int kError = 10;  // title of failures
+constexpr int kPackageUnreadable = 80;
+constexpr int kNoFreeLetter = 82;
+constexpr int kLabelRefused = 83;
+constexpr int kToolTimedOut = 84;
+
+// A label the diskpart script can carry: it goes between double quotes on
+// one line, so a quote or a control character would change the script.
+bool LabelFits(std::string_view label) {
+  for (unsigned char c : label)
+    if (c == '"' || c < 0x20 || c == 0x7F) return false;
+  return true;
+}
 
 // A package fits a capacity when its size is at most 0.9 times the capacity;
 // compared in whole MB, exactly.
@@ -130,7 +150,9 @@ class MakeRun {
   // is not there even then fails the make before anything is run against it.
   bool PartitionToolReady() {
     r_.form.PreparePartitionTool();
-    return r_.form.WaitForPartitionTool();
+    if (r_.form.WaitForPartitionTool()) return true;
+    if (r_.form.PartitionToolTimedOut()) failureLine_ = LangString(kToolTimedOut);
+    return false;
   }
 
   bool LayoutCheck() { return disk::CheckDiskLayout(w_); }
@@ -141,6 +163,11 @@ class MakeRun {
     sys::Log("the make failed at step " + sys::LastLoggedStep() + ": " + std::string(why));
   }
 
+  // One partition that the layout can be cut from: it starts at the
+  // layout's offset and reaches the end of the disk. Any other single
+  // partition would give partitions of the wrong sizes.
+  bool OnePartitionShortcut() { return LayoutCheck() && OnePartitionAtLayoutPlace(); }
+
   // Phase A6 to A9: the packages and the configured sizes.
   Next Checks() {
     if (r_.layout == Layout::kUdDataUefi && app::sFbaFile.empty()) return Show(7, kNotice, kCritical), Next::kStop;
@@ -150,13 +177,43 @@ class MakeRun {
       if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, r_.udSizeMB))
         return Show(47, kNotice, kCritical), Next::kStop;
     }
+    // The label goes into the diskpart script, or onto the new data
+    // partition; an update leaves the label as it is.
+    if ((r_.diskpart || r_.newMake) && !LabelFits(r_.label))
+      return Show(kLabelRefused, kNotice, kCritical), Next::kStop;
+    // The diskpart script gives the data partition a free letter, and the
+    // new EFI partition the data partition's old one: without a free letter
+    // the EFI partition would be taken for the data partition.
+    if (r_.diskpart && disk::GetFreeLetter().empty())
+      return Show(kNoFreeLetter, kNotice, kCritical), Next::kStop;
     return Next::kGoOn;
+  }
+
+  // The lists of the PE image's and the data package's files, taken once:
+  // the check of the made disk compares the partitions with them. A package
+  // the archiver cannot read would leave a partition empty, so the make
+  // refuses it before anything is written.
+  bool ListPackages() {
+    if (peFiles_) return true;  // once per make
+    peFiles_ = ListPackage(app::sIsoFile, "iso");
+    if (!peFiles_) return RefusePackage(app::sIsoFile);
+    if (!app::s7zFile.empty() && os::PathExists(app::s7zFile)) {
+      dataFiles_ = ListPackage(app::s7zFile, "data");
+      if (!dataFiles_) return RefusePackage(app::s7zFile);
+    }
+    return true;
+  }
+
+  bool RefusePackage(const std::string& package) {
+    app::ShowLoggedMessage(w_, sys::ReplaceAll(LangString(kPackageUnreadable), "%1", package), LangString(kNotice), kCritical);
+    return false;
   }
 
   // Phase B1: the disk made anew by diskpart (layout UEFI+DATA).
   Next DiskpartBranch() {
     if (sys::GetSysVer() < 10) return Show(68, kNotice, kInformation), Next::kStop;
     if (Next n = Confirm(18); n != Next::kGoOn) return n;
+    if (!ListPackages()) return Next::kStop;
     // diskpart wipes the disk; without the partition tool the result could
     // not even be checked.
     if (!PartitionToolReady()) return Next::kFail;
@@ -193,8 +250,12 @@ class MakeRun {
       return Show(11, kError, kCritical), Next::kStop;
     if (TooLarge(app::sIsoFile, app::lEfiPartMB)) return Show(12, kError, kCritical), Next::kStop;
     if (TooLarge(app::s7zFile, app::lDataPartMB)) return Show(13, kError, kCritical), Next::kStop;
+    // The data letter is the volume's at the data partition's place, which
+    // need not be the first letter of the disk's entry.
+    if (!FindDataLetter(r_)) return Next::kFail;
     if (!diskpartPassRan_) {
       if (Next n = Confirm(14); n != Next::kGoOn) return n;
+      if (!ListPackages()) return Next::kStop;
       w_.SetCaption(Control::kCommand1, LangString(16));
     } else {
       w_.SetCaption(Control::kCommand1, LangString(6));
@@ -211,10 +272,11 @@ class MakeRun {
   // unless it holds exactly one partition already.
   Next NewMakeBranch() {
     if (Next n = Confirm(18); n != Next::kGoOn) return n;
+    if (!ListPackages()) return Next::kStop;
     r_.BreakPoint("3");
     if (!PartitionToolReady()) return Next::kFail;
     for (int pass = 1;; ++pass) {
-      if (LayoutCheck()) break;
+      if (OnePartitionShortcut()) break;
       if (disk::TargetLost()) return Next::kFail;
       r_.BreakPoint("4");
       Marquee(true);
@@ -222,7 +284,7 @@ class MakeRun {
       r_.Status(19);
       PartitionPass(r_);
       Marquee(false);
-      if (LayoutCheck()) break;
+      if (OnePartitionShortcut()) break;
       if (disk::TargetLost()) return Next::kFail;
       if (pass == 2) {
         LogFailure("the disk does not show one partition after two partition passes");
@@ -330,25 +392,51 @@ class MakeRun {
     disk::SelectTargetEntry(w_, app::iDiskNum);
   }
 
-  // Phase D: the layout check of the whole disk decides.
+  // What this make promises the disk will look like.
+  DiskExpectation Expectation() const {
+    static const char* const kFileSystems[] = {"NTFS", "FAT32", "exFAT"};
+    DiskExpectation e;
+    e.layout = r_.layout;
+    e.udSizeMB = newMakeRan_ ? r_.udSizeMB : app::lUDAreaMB;
+    e.efiSizeMB = newMakeRan_ || diskpartPassRan_ ? r_.efiSizeMB : app::lEfiPartMB;
+    e.efiHidden = r_.layout != Layout::kUefiData && app::ReadCfg("EFIHide", app::CfgSection::kOption) == "1";
+    int fs = w_.ListIndex(Control::kFSFor);
+    if (newMakeRan_ && fs >= 0 && fs < 3) e.dataFileSystem = kFileSystems[fs];
+    if (diskpartPassRan_) e.dataFileSystem = "exFAT";
+    e.peFiles = peFiles_;
+    e.hasDataPackage = dataFiles_.has_value();
+    e.dataFiles = dataFiles_;
+    return e;
+  }
+
+  // Phase D: the layout check of the whole disk and the check of what is
+  // on it decide; success is said only for a disk that passed both.
   void Verify() {
     w_.SetTimerEnabled(TimerId::kTimer1, false);
     w_.SetProgressValue(100);
     r_.form.TaskbarValue();
     w_.SetTimerEnabled(TimerId::kTimerProg, false);
     app::iVerifyPhase = 1;
-    bool laidOut = LayoutCheck();
-    if (laidOut && r_.layout == Layout::kUefiData) RunPartitionTypeScript();
+    bool layoutFound = LayoutCheck();
+    Verdict verdict = VerifyMadeDisk(Expectation());
+    if (layoutFound && verdict.passed && r_.layout == Layout::kUefiData) RunPartitionTypeScript();
     if (disk::TargetLost()) return ReportFailure();
-    if (laidOut) {
+    if (layoutFound && verdict.passed) {
       r_.Status(29);
       Show(29, kNotice, kInformation);
     } else {
       LogFailure("the final layout check found the disk not made");
       r_.Status(65);
-      Show(65, kError, kCritical);
+      ShowFailure(verdict.failureLine);
     }
     Finish();
+  }
+
+  // The failure report, followed by the line that says what is wrong.
+  void ShowFailure(const std::string& line) {
+    std::string text = LangString(65);
+    if (!line.empty()) text += "\r" + line;
+    app::ShowLoggedMessage(w_, text, LangString(kError), kCritical);
   }
 
   // A make that cannot go on part-way (the partition tool is missing, a
@@ -362,8 +450,12 @@ class MakeRun {
     r_.Status(65);
     // A disk that changed is named, with the word that nothing more was
     // written; the list then shows the disks as they are.
-    if (disk::TargetLost()) disk::ReportTargetLost(w_);
-    else Show(65, kError, kCritical);
+    if (disk::TargetLost()) {
+      disk::ReportTargetLost(w_);
+    } else {
+      if (failureLine_.empty()) failureLine_ = PartitionStepExitCodeLine();
+      ShowFailure(failureLine_);
+    }
     Finish();
   }
 
@@ -371,6 +463,8 @@ class MakeRun {
   os::MainWindow& w_;
   bool diskpartPassRan_ = false;  // phase B1 ran: the update branch asks no more
   bool newMakeRan_ = false;      // phase B3 ran: new-make steps in the population
+  std::string failureLine_;      // what made the make fail part-way, when known
+  std::optional<std::vector<PackageFile>> peFiles_, dataFiles_;  // the packages' lists
 };
 
 }  // namespace
@@ -385,6 +479,7 @@ void MakeProcedure(app::Form1& form) {
   }
   app::WriteCfg("BreakPoint", "0", app::CfgSection::kOption);
   if (!disk::GetDiskInfoTest(window)) return;
+  sys::ClearCommandRecord();
   form.ButtonEnable(false);
   FindFbaIso7z();
   MakeRun run(ReadMakeRequest(form));

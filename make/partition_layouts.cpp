@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "disk/device_number.h"
+#include "disk/drive_layout.h"
 #include "disk/letters.h"
 #include "disk/target_guard.h"
 #include "disk/target_list.h"
@@ -123,6 +124,20 @@ bool CreateEfiPartition(const MakeRequest& r) {
 void RunPartitionTypeScript() {
   if (disk::TargetStillChosen("before the partition-type script"))
     sys::RunDiskPart(FillPartitionTypeScript(app::iDiskNum), "diskpart");
+}
+
+}  // namespace make
+
+namespace make {
+
+bool OnePartitionAtLayoutPlace() {
+  // The cylinder alignment of the partition tools: under 8 MB.
+  constexpr uint64_t kSlack = 8 * disk::kMiB;
+  auto layout = disk::ReadDriveLayout(app::iDiskNum);
+  if (!layout || layout->partitions.size() != 1) return false;
+  const disk::TablePartition& p = layout->partitions[0];
+  if (p.startBytes > disk::kMiB + kSlack) return false;
+  return p.EndBytes() <= layout->diskBytes && p.EndBytes() + kSlack >= layout->diskBytes;
 }
 
 }  // namespace make

@@ -7,7 +7,7 @@
 // Public: kDiskPartTemplate, kPartitionTypeTemplate, FillDiskPartScript(),
 //         FillPartitionTypeScript(), DiskpartPass(), PartitionPass(),
 //         DataLetterSearch(), CreateUdArea(), CreateEfiPartition(),
-//         RunPartitionTypeScript().
+//         RunPartitionTypeScript(), OnePartitionAtLayoutPlace().
 #pragma once
 
 #include <cstdint>
@@ -62,5 +62,11 @@ bool CreateEfiPartition(const MakeRequest& r);
 
 // The EFI partition of a UEFI+DATA disk gets the type 1C.
 void RunPartitionTypeScript();
+
+// Whether disk app::iDiskNum holds one partition that starts at the
+// layout's offset (1 MB) and reaches the end of the disk, both within the
+// partition tools' alignment: the only single partition the layouts can be
+// cut from without a partition pass.
+bool OnePartitionAtLayoutPlace();
 
 }  // namespace make

@@ -5,6 +5,7 @@
 #include "disk/check_disk_layout.h"
 #include "disk/device_number.h"
 #include "disk/target_guard.h"
+#include "disk/letter_at_place.h"
 #include "disk/target_list.h"
 #include "os/drives.h"
 #include "os/files.h"
@@ -26,19 +27,17 @@ void Run(const std::string& commandLine) {
 
 std::string Staging() { return app::sTmpPath + "\\EFI"; }
 
-// One pass of the EFI letter search: the first target letter whose volume
-// is FAT32 or FAT, labelled exactly "EFI", on the target disk.
-void FindEfiLetter() {
-  std::vector<std::string> pieces = sys::Split(disk::ListTargetLetters(app::bMobileHardDisk), ",");
-  for (size_t i = 0; i + 1 < pieces.size(); ++i) {
-    const std::string& letter = pieces[i];
-    std::string fileSystem = disk::GetVolumeText(letter, true);
-    if (fileSystem != "FAT32" && fileSystem != "FAT") continue;
-    if (disk::GetVolumeText(letter, false) != "EFI") continue;
-    if (disk::GetDiskNumOfLetter(letter, false) != std::to_string(app::iDiskNum)) continue;
-    app::sEfiLetter = letter;
-    return;
-  }
+// One pass of the EFI letter search: the volume at the EFI partition's place
+// on the target disk, when it is FAT32 or FAT and labelled exactly "EFI". A
+// volume elsewhere is never taken, whatever its label says: it may be the
+// user's data partition.
+void FindEfiLetter(const MakeRequest& r) {
+  std::string letter = disk::LetterAtPlace(app::iDiskNum, r.EfiIndex() + 1, app::bMobileHardDisk);
+  if (letter.empty()) return;
+  std::string fileSystem = disk::GetVolumeText(letter, true);
+  if (fileSystem != "FAT32" && fileSystem != "FAT") return;
+  if (disk::GetVolumeText(letter, false) != "EFI") return;
+  app::sEfiLetter = letter;
 }
 
 }  // namespace
@@ -66,7 +65,7 @@ void EfiLetterSearch(const MakeRequest& r) {
   bool assigned = false;
   while (true) {
     r.BreakPoint("22");
-    FindEfiLetter();
+    FindEfiLetter(r);
     r.BreakPoint("23");
     if (!app::sEfiLetter.empty() || assigned) return;
     Run(sys::PaSetLetterAuto(app::iDiskNum, r.EfiIndex()));
@@ -82,7 +81,19 @@ bool FormatEfi() {
   return true;
 }
 
-void UnpackPe() { Run(sys::UnpackImageCommand(app::sIsoFile)); }
+void UnpackPe() {
+  // The unpack keeps files that are there (-aos): whatever an earlier make
+  // left in the staging folder goes first, so only this image's files go on.
+  RemoveStaging();
+  Run(sys::UnpackImageCommand(app::sIsoFile));
+}
+
+bool FindDataLetter(const MakeRequest& r) {
+  std::string letter = disk::LetterAtPlace(app::iDiskNum, r.DataIndex() + 1, app::bMobileHardDisk);
+  if (letter.empty()) return false;
+  app::sDataLetter = letter;
+  return true;
+}
 
 bool InstallBootCode(const MakeRequest& r) {
   r.BreakPoint("251");

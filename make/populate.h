@@ -7,7 +7,7 @@
 // letter's volume lies on the target disk, and run nothing when it does not.
 //
 // Public: UdClear(), UdLoad(), UnhideEfi(), EarlyWhide(), EfiLetterSearch(),
-//         FormatEfi(), UnpackPe(), InstallBootCode(), WriteEfi(),
+//         FormatEfi(), UnpackPe(), FindDataLetter(), InstallBootCode(), WriteEfi(),
 //         DataLetterBack(), FormatData(), SetDataLabel(), RemoveStaging(),
 //         UnpackData(), ClosingWhide().
 #pragma once
@@ -27,8 +27,9 @@ void UnhideEfi(const MakeRequest& r);
 // Systems before Windows 7: two /whide:1 calls without a folder.
 void EarlyWhide();
 
-// Finds the EFI partition by its label "EFI" and a FAT file system on the
-// target disk; when none is found, asks the partition tool once for a letter
+// Finds the EFI partition by its place on the target disk (the partition
+// number the layout gives it), with its label "EFI" and a FAT file system as
+// a further check; when none is found, asks the partition tool once for a letter
 // and looks again. Step markers 22 and 23 around each search.
 void EfiLetterSearch(const MakeRequest& r);
 
@@ -36,8 +37,14 @@ void EfiLetterSearch(const MakeRequest& r);
 // volume is not on the target disk.
 bool FormatEfi();
 
-// The PE image's files into the staging folder <sTmpPath>\EFI.
+// The PE image's files into the staging folder <sTmpPath>\EFI, emptied
+// first.
 void UnpackPe();
+
+// app::sDataLetter becomes the letter of the volume at the data partition's
+// place on the target disk. False, with the letter unchanged, when that
+// partition has no letter.
+bool FindDataLetter(const MakeRequest& r);
 
 // The boot code of the staged image (layouts other than UD+DATA+UEFI): the
 // loader installer for grldr, else bootsect for bootmgr when the EFI

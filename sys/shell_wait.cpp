@@ -4,6 +4,7 @@
 
 #include "os/events.h"
 #include "os/process.h"
+#include "sys/command_record.h"
 #include "sys/log_records.h"
 #include "sys/sys_ver.h"
 
@@ -62,14 +63,31 @@ bool WaitForEnd(const os::Process& process, uint32_t timeoutMs) {
 
 }  // namespace
 
+// Every run is recorded (command line, duration, exit code) for the made
+// disk's check, and logged.
 bool ShellWait(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
-  os::Process process = Start(commandLine, windowStyle, error);
-  if (!process.IsValid()) return false;
+  CommandRun run;
+  run.commandLine = std::string(commandLine);
+  uint64_t begin = os::TickCount();
+  uint32_t startError = 0;
+  os::Process process = Start(commandLine, windowStyle, &startError);
+  if (error) *error = startError;
+  if (!process.IsValid()) {
+    run.startError = startError;
+    RecordCommand(std::move(run));
+    return false;
+  }
   CommandLogEntry entry = LogCommandStarted(commandLine);
   // The process handle's signal ends the wait, never the exit code: a program
   // that really exits with 259 (STILL_ACTIVE) must not look alive forever.
+  // There is no time limit: a format or an unpack takes as long as the disk
+  // and the package need, and a stuck program is ended by the user.
   while (os::WaitProcessOrEvents(process, os::kInfinite) == os::WaitResult::kEventsPending) os::PumpEvents();
-  LogCommandEnded(entry, os::ExitCode(process));
+  run.started = true;
+  run.durationMs = os::TickCount() - begin;
+  run.exitCode = os::ExitCode(process);
+  LogCommandEnded(entry, run.exitCode);
+  RecordCommand(std::move(run));
   return true;
 }
 

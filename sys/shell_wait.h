@@ -22,7 +22,11 @@ namespace sys {
 //
 // True when the program was started; false when it could not be, and then
 // *error (when given) holds the Windows error number. The program's exit
-// code is not reported: callers judge by what it leaves behind.
+// code is not reported: callers judge by what it leaves behind; every run
+// goes into the command record (sys/command_record.h) with its exit code.
+// The wait has no time limit: a format, an unpack or a partition tool's
+// copy lasts as long as the disk and the package need, and an emulator as
+// long as the user tests; a program that hangs is ended by the user.
 bool ShellWait(std::string_view commandLine, uint16_t windowStyle = 0, uint32_t* error = nullptr);
 
 // The same start, returning as soon as the program runs.

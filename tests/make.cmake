@@ -1,7 +1,12 @@
 # Tests of the make procedure (see tests/CMakeLists.txt for the three lists).
-# They run the sample package's tools on simulated machines: host build only.
+# They run the sample package's tools on simulated machines: host build only;
+# the check's pieces that need no machine run in both builds.
+list(APPEND TV_SHARED_TESTS
+  made_disk_values_test.cpp
+)
 if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
+    made_disk_check_test.cpp
     make_procedure_test.cpp
     make_steps_test.cpp
     support/make_machines.cpp

@@ -13,6 +13,7 @@
 #include "sys/text.h"
 #include "tests/support/ops_machine.h"
 #include "tests/support/real_boot.h"
+#include "tests/support/tool_machines.h"
 
 namespace {
 
@@ -137,6 +138,40 @@ TEST_F(OpsConsole, ADiskSwappedWhileTheQuestionIsOpenIsNotRestored) {
   EXPECT_EQ(std::string::npos, r.output.find(English(31))) << r.output;
   EXPECT_EQ(1u, sys::Split(r.output, "\n! ").size() - 1) << r.output;
   EXPECT_NE(std::string::npos, r.output.find("! swap: disks 1 and 7 must both be described")) << r.output;
+}
+
+TEST_F(OpsConsole, AMakeThatFailsItsCheckSaysWhyAndADiskpartMakeWithoutAFreeLetterIsRefused) {
+  m.Update([](os::sim::Machine& mm) {
+    test::AddStick(mm, 1, 'E');
+    mm.faults["partassist"] = "partial@whide";
+  });
+  Run r = Program(
+      "select Fsys DATA+UEFI\n"
+      "click Command1\n"
+      "answer ok\n"
+      "answer ok\n");
+  EXPECT_EQ(0, r.status) << r.output;
+  std::string line = sys::ReplaceAll(sys::ReplaceAll(English(75), "%1", "3"), "%2", "5");
+  EXPECT_NE(std::string::npos, r.output.find(English(65))) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find(line)) << r.output;
+  EXPECT_EQ(std::string::npos, r.output.find(English(29))) << r.output;
+
+  m.Update([](os::sim::Machine& mm) {
+    mm.faults.clear();
+    for (char c = 'F'; c <= 'Z'; ++c) {
+      os::sim::Drive d;
+      d.letter = c;
+      d.kind = os::sim::Drive::Kind::kNetwork;
+      mm.drives.push_back(d);
+    }
+  });
+  r = Program(
+      "select Fsys UEFI+DATA\n"
+      "click Command1\n"
+      "answer ok\n"
+      "expect message \"" + English(82) + "\"\n"
+      "expect partitions 1 2\n");
+  EXPECT_EQ(0, r.status) << r.output;
 }
 
 TEST_F(OpsConsole, MachineChecksFailWhenTheMachineDisagrees) {

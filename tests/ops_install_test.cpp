@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -307,6 +308,18 @@ TEST_F(Install, SuccessOnlyWhenTheBootEntryExistsAfterwards) {
   // Without bcdedit at all.
   m.Update([](os::sim::Machine& mm) { mm.faults["bcdedit"] = "missing"; });
   PressCtrlI();
+  EXPECT_EQ(LangString(39) + "|" + LangString(70), Boxes().back());
+  ExpectIdle();
+}
+
+TEST_F(Install, ABcdeditThatHangsOnTheEntrysLookIsEndedAndTheInstallFails) {
+  m.Update([](os::sim::Machine& mm) {
+    mm.timeScale = 1000;  // the minute's limit passes in 60 real ms
+    mm.faults["bcdedit"] = "hang@enum";
+  });
+  auto begin = std::chrono::steady_clock::now();
+  PressCtrlI();
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 60);
   EXPECT_EQ(LangString(39) + "|" + LangString(70), Boxes().back());
   ExpectIdle();
 }

@@ -18,6 +18,7 @@
 #include "sys/pause_with_events.h"
 #include "sys/text.h"
 #include "tests/support/disk_machines.h"
+#include "tests/support/make_machines.h"
 #include "tests/support/sim_machine.h"
 #include "ui/window_model.h"
 
@@ -353,6 +354,7 @@ TEST_F(ProgressTimers, ThePlugInIsPreparedOnceWhileItsCopyHandlesEvents) {
   EXPECT_EQ(1u, m.Started().size());
   EXPECT_FALSE(window->TimerEnabled(TimerId::kTimer1));
   EXPECT_EQ(3000u, window->TimerInterval(TimerId::kTimer1));
+  test::AwaitArchiverEnd();
   EXPECT_TRUE(form->WaitForPartitionTool());
 }
 

@@ -96,6 +96,9 @@ TEST(MakeLog, EveryCommandAndStepInOrderAndTheOutcomeAsShown) {
   EXPECT_TRUE(Has(texts, "check layout of disk 1 (UD+DATA+UEFI # " + LangString(kNewMake) +
                              ", phase 1): passed - 3 partition rows"))
       << "the final check with the rows it read";
+  EXPECT_TRUE(Has(texts, "check identity: passed - after the confirmation: ")) << "the identity check after OK";
+  EXPECT_TRUE(Has(texts, "check verification: passed - the partitions as the layout puts them, the PE image's "))
+      << "the check of the made disk with what it looked at";
 
   // The file holds the same lines as this run's log, after what came before.
   std::string file = HostRead(m.sim().Host("C:\\Tarnvale\\Tarnvale.log"));
@@ -120,6 +123,48 @@ TEST(MakeLog, AFailedMakeNamesTheStepAndTheFinding) {
   for (const std::string& e : Ended(texts)) failedFormat |= e.rfind("1 ", 0) == 0 && e.find(" format ") != std::string::npos;
   EXPECT_TRUE(failedFormat) << "the failing tool's exit code 1 is logged";
   EXPECT_EQ(Lines{sys::OneLogLine(LangString(65))}, After(texts, "outcome of the make: "));
+}
+
+// The two checks that stop a make: the check of the made disk with what it
+// found, and the identity check of a disk that another took the place of.
+TEST(MakeLog, TheMadeDisksCheckAndAChangedDiskAreLoggedWithWhatTheyFound) {
+  {
+    SCOPED_TRACE("the EFI partition written half-way");
+    MakeMachine m([](os::sim::Machine& mm) {
+      test::AddStick(mm, 1, 'E');
+      mm.faults["partassist"] = "partial@whide";
+    });
+    m.Start();
+    m.Choose("DATA+UEFI", kNewMake);
+    m.PressStart();
+    Lines texts = LogTexts("operation make starts");
+    EXPECT_TRUE(Has(texts, "check verification: FAILED - the EFI partition lacks 3 of 5 files of the PE image"));
+    Lines outcome = After(texts, "outcome of the make: ");
+    ASSERT_EQ(1u, outcome.size());
+    EXPECT_EQ(0u, outcome[0].find(sys::OneLogLine(LangString(65)))) << outcome[0];
+  }
+  {
+    SCOPED_TRACE("another disk in the stick's place after the EFI partition is made");
+    MakeMachine m([](os::sim::Machine& mm) {
+      test::AddStick(mm, 1, 'E').serial = "STICK-0001";
+      os::sim::Disk& other = test::AddStick(mm, 9, 'Q');
+      other.serial = "BACKUP-0042";
+      other.partitions[0].letter = 0;
+      mm.swaps.push_back({1, 9, "partassist@cre"});
+    });
+    m.Start();
+    m.Choose("DATA+UEFI", kNewMake);
+    m.PressStart();
+    Lines texts = LogTexts("operation make starts");
+    bool named = false;
+    for (const std::string& t : After(texts, "check identity: FAILED - "))
+      named |= t.find("STICK-0001") != std::string::npos && t.find("BACKUP-0042") != std::string::npos;
+    EXPECT_TRUE(named) << "the failed identity check names the recorded and the found serial";
+    EXPECT_FALSE(Has(texts, "check verification:")) << "a changed disk is not checked as made";
+    Lines outcome = After(texts, "outcome of the make: ");
+    ASSERT_EQ(1u, outcome.size());
+    EXPECT_NE(std::string::npos, outcome[0].find(sys::OneLogLine(LangString(72)))) << outcome[0];
+  }
 }
 
 TEST(MakeLog, AProgramFolderOnACdLogsToTheTemporaryFolderAndTheMakeIsTheSame) {

@@ -1,5 +1,6 @@
 #include "os/sim/device_answers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace os::sim {
@@ -106,6 +107,32 @@ bool DeviceNumber(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& a
   return true;
 }
 
+// DRIVE_LAYOUT_INFORMATION_EX of an MBR disk: a 48-byte header and four
+// 144-byte PARTITION_INFORMATION_EX entries (the table's slots, unused ones
+// zero), as Windows answers for an MBR disk. Only the disk device answers.
+bool DriveLayout(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& answer) {
+  if (!t.disk || t.volume.Exists() || !t.disk->media) return false;
+  const Disk& d = *t.disk;
+  size_t slots = std::max<size_t>(4, d.partitions.size());
+  size_t bytes = 48 + 144 * slots;
+  if (outSize < bytes) return false;  // ERROR_INSUFFICIENT_BUFFER
+  answer.assign(bytes, 0);
+  Put32(answer, 0, 0);  // PARTITION_STYLE_MBR
+  Put32(answer, 4, static_cast<uint32_t>(slots));
+  for (size_t i = 0; i < d.partitions.size(); ++i) {
+    const Partition& p = d.partitions[i];
+    size_t at = 48 + 144 * i;
+    Put64(answer, at + 8, p.start * kSectorBytes);
+    Put64(answer, at + 16, p.Bytes());
+    Put32(answer, at + 24, static_cast<uint32_t>(i + 1));
+    answer[at + 32] = p.type;
+    answer[at + 33] = p.active ? 1 : 0;
+    answer[at + 34] = 1;  // a type Windows knows
+    Put32(answer, at + 36, static_cast<uint32_t>(p.start));
+  }
+  return true;
+}
+
 // The length of the disk device, or of the partition behind a volume; a
 // reader without a medium has none.
 bool LengthInfo(const DeviceTarget& t, size_t outSize, std::vector<uint8_t>& answer) {
@@ -149,6 +176,7 @@ bool AnswerRequest(const DeviceTarget& target, uint32_t code, std::span<const ui
     case kIoctlStorageQueryProperty: return QueryProperty(target, in, outSize, answer);
     case kIoctlDiskGetDriveGeometry: return DriveGeometry(target, outSize, answer);
     case kIoctlStorageGetDeviceNumber: return DeviceNumber(target, outSize, answer);
+    case kIoctlDiskGetDriveLayoutEx: return DriveLayout(target, outSize, answer);
     case kIoctlDiskGetLengthInfo: return LengthInfo(target, outSize, answer);
     default: return false;
   }

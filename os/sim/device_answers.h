@@ -16,6 +16,7 @@ namespace os::sim {
 constexpr uint32_t kIoctlStorageQueryProperty = 0x002D1400;
 constexpr uint32_t kIoctlStorageGetDeviceNumber = 0x002D1080;
 constexpr uint32_t kIoctlDiskGetDriveGeometry = 0x00070000;
+constexpr uint32_t kIoctlDiskGetDriveLayoutEx = 0x00070050;
 constexpr uint32_t kIoctlDiskGetLengthInfo = 0x0007405C;
 
 struct DeviceTarget {

@@ -240,7 +240,7 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   for (char** e = environ; *e; ++e) {
     std::string v = *e;
     if (v.rfind("TARNVALE_CMDLINE=", 0) == 0 || v.rfind("TARNVALE_PROGRAM=", 0) == 0 ||
-        v.rfind("TARNVALE_NATIVE=", 0) == 0)
+        v.rfind("TARNVALE_NATIVE=", 0) == 0 || v.rfind("TARNVALE_STDOUT=", 0) == 0)
       continue;
     env.push_back(v);
   }
@@ -259,8 +259,14 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   posix_spawn_file_actions_init(&actions);
   std::string output = sim::MachineFolder() + "/output.log";
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  // The command interpreter's "> file" sends the output there; the error
+  // output goes to the machine's log either way.
+  const char* redirectedOutput = getenv("TARNVALE_STDOUT");
+  posix_spawn_file_actions_addopen(&actions, 2, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  if (redirectedOutput && *redirectedOutput)
+    posix_spawn_file_actions_addopen(&actions, 1, redirectedOutput, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  else
+    posix_spawn_file_actions_adddup2(&actions, 2, 1);
   // Logged before the child starts, so that the lines of the programs it
   // starts in turn come after its own.
   Log(redirection, "ok", commandLine);

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/config.h"
 #include "app/globals.h"
 #include "app/language.h"
 #include "os/files.h"
+#include "os/process.h"
 #include "os/profile.h"
 #include "os/sim/progress_bar_window.h"
 #include "os/sim/sim.h"
@@ -33,6 +36,17 @@ os::sim::Disk& UsbStickWithTwoVolumes(os::sim::Machine& m, int number) {
   second.folder = "disks/" + std::to_string(number) + "/part2";
   d.partitions.push_back(second);
   return d;
+}
+
+void AwaitArchiverEnd() {
+  auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  auto running = [] {
+    for (const os::ProcessEntry& p : os::ListProcesses())
+      if (sys::EqualsNoCase(p.exeName, "x86.dll")) return true;
+    return false;
+  };
+  while (running() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 MakeMachine::MakeMachine(const std::function<void(os::sim::Machine&)>& change)
@@ -100,6 +114,7 @@ void MakeMachine::Start(bool prepareTool) {
   });
   if (prepareTool) {
     form_->OnTimer(os::TimerId::kTimer1);
+    AwaitArchiverEnd();
     ASSERT_TRUE(form_->WaitForPartitionTool()) << "the sample's partition tool did not unpack";
   }
 }
@@ -183,8 +198,12 @@ std::vector<std::string> MakeMachine::Commands() const {
   std::vector<std::string> out;
   for (const std::string& line : LogLinesFromMark("started.log", startedMark_)) {
     std::string command = line.substr(line.find('\t', line.find('\t') + 1) + 1);
-    // The program that cmd.exe starts in turn is logged right after it.
+    // The program that cmd.exe starts in turn is logged right after it
+    // (without the outer quotes and the output redirection of its line).
     if (!out.empty() && out.back() == "cmd.exe /c " + command) continue;
+    if (!out.empty() && out.back().rfind("cmd.exe /c \"", 0) == 0 && out.back().find(" > ") != std::string::npos &&
+        out.back().substr(12).rfind(command, 0) == 0)
+      continue;
     out.push_back(command);
   }
   return out;

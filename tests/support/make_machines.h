@@ -5,7 +5,7 @@
 // commands the program started, the step marker's values in the order they
 // were written, the disk as it is now.
 //
-// Public: class MakeMachine, UsbStickWithTwoVolumes().
+// Public: class MakeMachine, UsbStickWithTwoVolumes(), AwaitArchiverEnd().
 #pragma once
 
 #include <functional>
@@ -24,6 +24,13 @@ namespace test {
 // A 16 GB stick as a disk made earlier may leave it: two FAT32 volumes,
 // E: and F:.
 os::sim::Disk& UsbStickWithTwoVolumes(os::sim::Machine& m, int number);
+
+// Waits on the host's own clock (at most a minute) until no archiver of the
+// current machine runs. The program limits its wait for the background
+// unpack of the partition tool on the machine's clock, which a fast time
+// scale turns into a fraction of a real second: tests that only want the
+// tool there wait this way first.
+void AwaitArchiverEnd();
 
 class MakeMachine {
  public:

@@ -1,5 +1,6 @@
 // cmd.exe: runs the command after "/c", and batch files line by line.
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "os/ansi.h"
@@ -66,13 +67,44 @@ int RunBatch(const std::string& hostPath) {
   return code;
 }
 
-int RunLine(const std::string& line) {
+// A trailing output redirection "> file" or ">file" (outside quotes) is
+// taken off the line; the file's Windows path goes to *target.
+std::string TakeRedirection(const std::string& line, std::string* target) {
+  bool quoted = false;
+  size_t at = std::string::npos;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    else if (line[i] == '>' && !quoted) at = i;
+  }
+  if (at == std::string::npos) return line;
+  std::string file = sys::TrimSpaces(line.substr(at + 1));
+  if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
+  *target = file;
+  return sys::TrimSpaces(line.substr(0, at));
+}
+
+int RunLine(const std::string& fullLine) {
   auto machine = os::sim::Current();
+  std::string target;
+  std::string line = TakeRedirection(fullLine, &target);
+  std::string hostTarget;
+  if (!target.empty()) {
+    auto host = os::sim::ToHost(*machine, target);
+    if (!host) {
+      fprintf(stderr, "The system cannot find the path specified.\n");
+      return 1;
+    }
+    hostTarget = *host;
+  }
   uint32_t error = 0;
   bool native = std::string(getenv("TARNVALE_NATIVE") ? getenv("TARNVALE_NATIVE") : "") == "1";
   auto program = os::sim::FindProgram(*machine, line, machine->wow64 && !native, &error);
   if (program && program->batch) return RunBatch(program->hostPath);
+  // The started program writes its output into the file (the machine's
+  // process start reads TARNVALE_STDOUT).
+  if (!hostTarget.empty()) setenv("TARNVALE_STDOUT", hostTarget.c_str(), 1);
   os::Process p = os::StartProcess(line, 0, &error);
+  unsetenv("TARNVALE_STDOUT");
   if (!p.IsValid()) {
     fprintf(stderr, "'%s' is not recognized as an internal or external command,\noperable program or batch file.\n",
             line.c_str());
