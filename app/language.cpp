@@ -53,6 +53,13 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 71: the emulator's plug-in could not be unpacked
     "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
     "wrong password. The boot test was not started.",
+    // 72 to 87: other additions
+    "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+    // 88: the program runs without administrator rights
+    "Tarnvale is not running with administrator rights, so it cannot make or restore a disk and offers no "
+    "operation. Close it and start it again with \"Run as administrator\".",
+    // 89: the reason the session's end waits, while a disk is being made
+    "A startup disk is being made. Wait until it is finished, or the disk cannot be used.",
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
 // keep a configuration value from turning into a command.
 //
 // Public: kBootEntryId, kRamdiskOptionsId, AddWimTemplate(), FillAddWim(),
-//         TimeOutText(), UnsafeValue().
+//         WithProgramPath(), TimeOutText(), UnsafeValue().
 #pragma once
 
 #include <string>
@@ -24,6 +24,12 @@ const std::string& AddWimTemplate();
 // order PEName, WIMFile, SDIFile, time-out.
 std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::string_view sdiFile,
                        std::string_view timeOut);
+
+// The batch text with every line that starts the program `name` (the bare
+// word, such as "bcdedit", then a blank) starting it by `path` instead, so
+// that the interpreter's search of the current folder and the PATH picks no
+// other program of that name. Comment lines and the rest stay as they are.
+std::string WithProgramPath(std::string_view batch, std::string_view name, std::string_view path);
 
 // The boot menu's time-out from the configuration's text: its leading number
 // (0 when there is none), to the nearest whole number (halves to even), kept

@@ -6,6 +6,7 @@
 //   EnvVar()              GetEnvironmentVariable
 //   WindowsFolder()       GetWindowsDirectoryW: the running Windows's folder
 //   SystemFolder()        GetSystemDirectoryW: its System32 folder
+//   IsElevated()          the process runs with administrator rights
 //   SystemDefaultLocale(), ThreadLocale(), SetThreadLocaleId()
 //   CommandLine()         GetCommandLineW, as UTF-8
 //   SplitCommandLine()    CommandLineToArgvW
@@ -38,6 +39,12 @@ std::optional<std::string> EnvVar(std::string_view name);
 // Empty when the call fails.
 std::string WindowsFolder();
 std::string SystemFolder();
+
+// Whether this process holds administrator rights now: its token is
+// elevated (TokenElevation), or, on a system without elevation, it belongs
+// to the Administrators group. The manifest asks for them, but a start can
+// bypass it.
+bool IsElevated();
 
 uint32_t SystemDefaultLocale();
 uint32_t ThreadLocale();

@@ -2,7 +2,6 @@
 
 #include "os/events.h"
 #include "os/process.h"
-#include "sys/sys_ver.h"
 
 namespace sys {
 namespace {
@@ -10,7 +9,7 @@ namespace {
 os::Process Start(std::string_view commandLine, uint16_t windowStyle, uint32_t* error) {
   // Redirection is off only while the program file is chosen; the guard puts
   // the saved state back before anything else runs on this thread.
-  os::Wow64RedirectionOff off(GetSysVer() > 5);
+  os::Wow64RedirectionOff off(true);
   return os::StartProcess(commandLine, windowStyle, error);
 }
 

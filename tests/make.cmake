@@ -4,6 +4,7 @@ if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
     make_procedure_test.cpp
     make_steps_test.cpp
+    system_programs_test.cpp
     support/make_machines.cpp
   )
   # The stand-ins' disk editing and disk description (tools/CMakeLists.txt).

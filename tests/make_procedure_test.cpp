@@ -242,7 +242,7 @@ TEST(DiskpartMode, MakesUefiPlusDataOnWindows10) {
   m.PressStart();
   // The update branch that follows asks no second question.
   EXPECT_EQ((Lines{Confirmation(m, 18), Message(kNotice, 29)}), m.Messages());
-  const std::string diskpart = "diskpart.exe /S \"<tmp>\\diskpart.txt\"";
+  const std::string diskpart = "<diskpart> /S \"<tmp>\\diskpart.txt\"";
   EXPECT_EQ(m.Expand({diskpart, kList, kList, "<pa> /hd:1 /unhide:0", "<format> E: /FS:FAT32 /q /x /y",
                       "<x86> x <iso> -y -aos -o\"<tmp>\\EFI\"", "<tmp>\\PACMD\\bootsect.exe /nt60 E: /mbr",
                       "<pa> /hd:1 /whide:0 /src:<tmp>\\EFI", "<x86> x <7z> -y -o\"V:\"", "<pa> /hd:1 /whide:1",
@@ -591,7 +591,7 @@ TEST(DiskpartPass, FailingTwiceReports65) {
   m.Choose("UEFI+DATA", kDiskpart);
   m.PressStart();
   EXPECT_EQ((Lines{Confirmation(m, 18), Message(kError, 65)}), m.Messages());
-  const std::string diskpart = "diskpart.exe /S \"<tmp>\\diskpart.txt\"";
+  const std::string diskpart = "<diskpart> /S \"<tmp>\\diskpart.txt\"";
   EXPECT_EQ(m.Expand({diskpart, kList, diskpart, kList}), m.Commands());
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
   ExpectIdle(m);

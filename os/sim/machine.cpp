@@ -186,7 +186,8 @@ class Parser {
       m_.windowsMinor = minor;
       if (!Num(l, "build", m_.windowsBuild, why)) return false;
       if (!Flag(l, "wow64", m_.wow64, why)) return false;
-      return NoOtherOptions(l, {"build", "wow64"}, why);
+      if (!Flag(l, "elevated", m_.elevated, why)) return false;
+      return NoOtherOptions(l, {"build", "wow64", "elevated"}, why);
     }
     if (kind == "locale") return UInt(arg(1), m_.locale, "locale needs a number", why);
     if (kind == "codepage") return UInt(arg(1), m_.codePage, "codepage needs a number", why);
@@ -322,10 +323,14 @@ class Parser {
       if (!hex) return Bad(why, "descriptor is an even number of hex digits");
     }
     if (o.count("mbr")) d.mbrCode = o["mbr"];
+    if (o.count("short-answer")) {
+      if (o["short-answer"] != "fail") return Bad(why, "short-answer is fail");
+      d.shortAnswerFails = true;
+    }
     if (d.sizeBytes == 0 && d.media) return Bad(why, "a disk with a medium needs size= or geometry=");
     m_.disks.push_back(d);
     return NoOtherOptions(l, {"bus", "removable", "vendor", "product", "revision", "serial", "size", "geometry",
-                              "media", "geometry-fault", "number-fault", "letter", "descriptor", "mbr"},
+                              "media", "geometry-fault", "number-fault", "letter", "descriptor", "mbr", "short-answer"},
                           why);
   }
 
@@ -484,7 +489,7 @@ std::string FormatMachine(const Machine& m) {
   std::ostringstream out;
   out << "# Simulated Windows machine (docs/simulated-machine.md)\n";
   out << "windows " << m.windowsMajor << "." << m.windowsMinor << " build=" << m.windowsBuild
-      << " wow64=" << YesNo(m.wow64) << "\n";
+      << " wow64=" << YesNo(m.wow64) << (m.elevated ? "" : " elevated=no") << "\n";
   out << "locale " << m.locale << "\n";
   out << "codepage " << m.codePage << "\n";
   out << "windir " << Quote(m.windir) << "\n";
@@ -523,6 +528,7 @@ std::string FormatMachine(const Machine& m) {
         << d.bytesPerSector;
     if (!d.media) out << " media=no";
     if (!d.geometryFault.empty()) out << " geometry-fault=" << d.geometryFault;
+    if (d.shortAnswerFails) out << " short-answer=fail";
     if (!d.numberFault.empty()) out << " number-fault=" << d.numberFault;
     if (d.emptyLetter) out << " letter=" << d.emptyLetter;
     if (!d.descriptorHex.empty()) out << " descriptor=" << d.descriptorHex;

@@ -61,6 +61,7 @@ struct Disk {
                               // virtual and card-reader drivers do not answer it)
   char emptyLetter = 0;       // drive letter of the slot while there is no medium
   std::string descriptorHex;  // when set: the exact storage descriptor answer, in hex
+  bool shortAnswerFails = false;  // a buffer smaller than the whole descriptor fails the query
   std::string mbrCode;        // boot code in the master boot record ("" none)
   UdArea ud;
   std::vector<Partition> partitions;  // in partition-table order; number = index + 1
@@ -87,12 +88,13 @@ struct Drive {
 struct SimProcess {
   uint32_t id = 0;
   std::string name;
-  bool fullAccess = true;  // OpenProcess with PROCESS_ALL_ACCESS succeeds
+  bool fullAccess = true;  // OpenProcess succeeds for any access; else only for the limited query right
 };
 
 struct Machine {
   uint32_t windowsMajor = 10, windowsMinor = 0, windowsBuild = 19045;
   bool wow64 = true;              // a 64-bit system, with WOW64 redirection
+  bool elevated = true;           // the program runs with administrator rights
   uint32_t locale = 1033;         // system default locale id
   uint32_t codePage = 1252;       // ANSI code page
   std::string windir = "C:\\Windows";
