@@ -179,10 +179,10 @@ void Form1::ChooseLanguageId() {
 void Form1::MakeTemporaryFolder() {
   // The Windows folder as the system gives it: a windir variable of the
   // user's session must not choose where the elevated program puts its tools.
-  std::string windir = os::WindowsFolder();
-  if (windir.empty()) return;
-  if (!os::PathExists(windir + "\\Temp")) os::CreateFolder(windir + "\\Temp");
-  std::string folder = windir + "\\Temp\\" + sys::RandomStr(8);
+  std::string windows = os::WindowsFolder();
+  if (windows.empty()) return;
+  if (!os::PathExists(windows + "\\Temp")) os::CreateFolder(windows + "\\Temp");
+  std::string folder = windows + "\\Temp\\" + sys::RandomStr(8);
   os::CreateFolderPath(folder + "\\");
   // A folder that could not be made is no working folder: the operations
   // then refuse to start rather than work at a drive's root.

@@ -60,6 +60,9 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     "operation. Close it and start it again with \"Run as administrator\".",
     // 89: the reason the session's end waits, while a disk is being made
     "A startup disk is being made. Wait until it is finished, or the disk cannot be used.",
+    // 90: a package file that another program still writes
+    "A package file is still being written by another program (a copy may not be finished), so the disk was not "
+    "touched. Wait until it is complete or close that program, then try again: ",
 };
 
 }  // namespace

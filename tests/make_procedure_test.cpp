@@ -415,12 +415,17 @@ TEST(Refusals, AConflictingProgramStopsTheMakeBeforeAnythingIsWritten) {
     EXPECT_TRUE(m.Commands().empty());
     ExpectIdle(m);
   }
-  // A matching process that cannot be opened does not count.
-  MakeMachine m([](os::sim::Machine& mm) { mm.processes.push_back({4242, "kugou.exe", false}); });
+  // A program running as a service or at another level opens only for the
+  // limited query right: it is still found.
+  MakeMachine m([](os::sim::Machine& mm) {
+    test::AddStick(mm, 1, 'E');
+    mm.processes.push_back({4242, "kugou.exe", false});
+  });
   m.Start();
   m.PressStart();
-  EXPECT_EQ((Lines{Message(kNotice, 36)}), m.Messages()) << "the target check ran: no disk is listed";
-  EXPECT_EQ((Lines{"0"}), m.BreakPoints());
+  ASSERT_EQ(1u, m.window().Messages().size());
+  EXPECT_NE(std::string::npos, m.window().Messages()[0].text.find(programs[0].second));
+  EXPECT_TRUE(m.Commands().empty());
   ExpectIdle(m);
 }
 
@@ -499,6 +504,25 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UpdateWithTheDataPackageTooLargeForTheDataPartition", "UD+DATA+UEFI", kUpdate, SmallMadeDisk,
                 [](MakeMachine& m) { Grow(m, "PE\\TarnvalePE.7z", 91); }, kError, 13, {kList}}),
     [](const ::testing::TestParamInfo<Refusal>& row) { return std::string(row.param.name); });
+
+TEST(Refusals, APackageThatAnotherProgramStillWritesIsNamedAndNothingRuns) {
+  for (const char* package : {"TarnvalePE.iso", "TarnvalePE.fba", "TarnvalePE.7z"}) {
+    SCOPED_TRACE(package);
+    MakeMachine m([&](os::sim::Machine& mm) {
+      test::UsbStickWithTwoVolumes(mm, 1);
+      mm.filesBeingWritten.push_back(std::string("C:\\Tarnvale\\PE\\") + package);
+    });
+    m.Start();
+    const std::string before = m.Disk(1);
+    m.Choose("UD+DATA+UEFI", kNewMake);
+    m.PressStart();
+    EXPECT_EQ((Lines{LangString(kNotice) + "|" + LangString(90) + "[C:\\Tarnvale\\PE\\" + package + "]"}),
+              m.Messages());
+    EXPECT_TRUE(m.Commands().empty());
+    EXPECT_EQ(before, m.Disk(1));
+    ExpectIdle(m);
+  }
+}
 
 TEST(Refusals, AnEmptyTargetListIsTheTargetChecksRefusal) {
   MakeMachine m(nullptr);
@@ -620,7 +644,7 @@ TEST(BootCode, GrldrGetsTheLoaderInstallerAndNeitherFileGetsNone) {
     m.PressStart();
     EXPECT_EQ(Message(kNotice, 29), m.Messages().back());
     Lines commands = m.Commands();
-    std::string ginst = m.Expand("cmd.exe /c <tmp>\\PACMD\\ginst.exe (hd1)");
+    std::string ginst = m.Expand("<cmd> /c <tmp>\\PACMD\\ginst.exe (hd1)");
     EXPECT_EQ(withGrldr ? 1 : 0, std::count(commands.begin(), commands.end(), ginst));
     for (const std::string& c : commands) EXPECT_EQ(std::string::npos, c.find("bootsect")) << c;
     Lines marks = m.BreakPoints();

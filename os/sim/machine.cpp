@@ -150,7 +150,7 @@ class Parser {
       if (!SplitWords(raw, words, &why)) return Fail(number, why, error);
       if (words.empty()) continue;
       // Statements whose values are free text take no name=value options.
-      static const std::set<std::string> kFreeText = {"env", "windir", "program", "caption-font", "font"};
+      static const std::set<std::string> kFreeText = {"env", "windir", "program", "caption-font", "font", "writing"};
       bool freeText = kFreeText.count(words[0]) > 0;
       for (auto& w : words) {
         size_t eq = w.find('=');
@@ -243,6 +243,11 @@ class Parser {
       p.fullAccess = access == "full";
       m_.processes.push_back(p);
       return NoOtherOptions(l, {"access"}, why);
+    }
+    if (kind == "writing") {
+      if (arg(1).empty()) return Bad(why, "writing needs a file");
+      m_.filesBeingWritten.push_back(arg(1));
+      return true;
     }
     if (kind == "fault") {
       if (arg(1).empty() || arg(2).empty()) return Bad(why, "fault needs a program and a kind");
@@ -549,6 +554,7 @@ std::string FormatMachine(const Machine& m) {
       out << "\n";
     }
   }
+  for (const std::string& f : m.filesBeingWritten) out << "writing " << Quote(f) << "\n";
   for (const SimProcess& p : m.processes)
     out << "process " << p.id << " " << Quote(p.name) << " access=" << (p.fullAccess ? "full" : "limited") << "\n";
   for (const auto& [tool, kind] : m.faults) out << "fault " << Quote(tool) << " " << Quote(kind) << "\n";

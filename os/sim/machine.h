@@ -111,6 +111,7 @@ struct Machine {
   std::vector<Drive> drives;
   std::vector<Disk> disks;
   std::vector<SimProcess> processes;
+  std::vector<std::string> filesBeingWritten;  // held open for writing by another program
   std::map<std::string, std::string> faults;  // outside program -> fault switch
 
   Disk* FindDisk(int number);
