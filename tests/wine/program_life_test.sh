@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tarnvale.exe under Wine from its start to its end: a program folder whose
 # name is outside the ANSI code page, the unload when the session ends
-# (logoff or shutdown), and a background unpack that is ended when the
-# window closes.
+# (logoff or shutdown), a background unpack that is ended when the window
+# closes, and the programs it started ending with it when it is ended
+# abruptly.
 #
 #   program_life_test.sh <Tarnvale.exe> <tv_probe.exe> <lang sources> <lang files> <work folder>
 set -euo pipefail
@@ -64,4 +65,15 @@ ask close >/dev/null
 wait_for "the window did not close" closed
 [ "$(ask processes x86.dll)" = 0 ] || fail "the archiver outlived the window"
 [ ! -e "$temp/$folder" ] || fail "the per-run folder $folder stayed behind"
+
+echo "-- The program ended abruptly: the programs it started end with it"
+# No close, no unload: only the job that every started program joins (and
+# that the system closes with the process) can end the archiver.
+rm -f "$work/app/Data/Bin/started"
+start "$(winpath "$work/app/Tarnvale.exe")"
+wait_for "the archiver was not started" test -f "$work/app/Data/Bin/started"
+[ "$(ask processes x86.dll)" = 1 ] || fail "the archiver does not run"
+wine taskkill /f /im Tarnvale.exe >/dev/null 2>&1 || fail "taskkill could not end the program"
+wait_for "the window did not go" closed
+wait_for "the archiver outlived the program" test "$(ask processes x86.dll)" = 0
 echo "ok"
