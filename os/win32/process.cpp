@@ -31,18 +31,16 @@ namespace {
 // the job: no hidden tool outlives the window that started it. Null when no
 // job could be made.
 HANDLE ProgramsJob() {
-  static HANDLE job = [] {
-    HANDLE h = CreateJobObjectW(nullptr, nullptr);
-    if (!h) return h;
+  static win32::Handle job = [] {
+    win32::Handle h(CreateJobObjectW(nullptr, nullptr));
+    if (!h.valid()) return h;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!SetInformationJobObject(h, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
-      CloseHandle(h);
-      return static_cast<HANDLE>(nullptr);
-    }
+    if (!SetInformationJobObject(h.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+      return win32::Handle();
     return h;
   }();
-  return job;
+  return job.valid() ? job.get() : nullptr;
 }
 
 }  // namespace
