@@ -140,6 +140,16 @@ bool Form1::Load() {
   // 18. The target disks.
   disk::RefreshTargetList(*window_, bMobileHardDisk);
 
+  // Without administrator rights (a start that bypassed the manifest) every
+  // disk operation would fail, some only after the destructive confirmation:
+  // the user is told now, and no operation is offered.
+  if (!os::IsElevated()) {
+    notElevated_ = true;
+    window_->ShowMessage(LangString(88), LangString(10), os::kMbOk | os::kMbIconStop);
+    ButtonEnable(false);
+    return true;
+  }
+
   // 19. The background preparation of the partition tool.
   window_->SetTimerEnabled(os::TimerId::kTimer1, true);
   return true;
@@ -171,10 +181,12 @@ void Form1::ChooseLanguageId() {
 }
 
 void Form1::MakeTemporaryFolder() {
-  std::string windir = os::EnvVar("windir").value_or("");
-  if (windir.empty()) return;
-  if (!os::PathExists(windir + "\\Temp")) os::CreateFolder(windir + "\\Temp");
-  std::string folder = windir + "\\Temp\\" + sys::RandomStr(8);
+  // The Windows folder as the system gives it: a windir variable of the
+  // user's session must not choose where the elevated program puts its tools.
+  std::string windows = os::WindowsFolder();
+  if (windows.empty()) return;
+  if (!os::PathExists(windows + "\\Temp")) os::CreateFolder(windows + "\\Temp");
+  std::string folder = windows + "\\Temp\\" + sys::RandomStr(8);
   os::CreateFolderPath(folder + "\\");
   // A folder that could not be made is no working folder: the operations
   // then refuse to start rather than work at a drive's root.
@@ -235,6 +247,11 @@ void Form1::TaskbarValue() {
 void Form1::RunOperation(std::string_view name, const std::function<void()>& operation) {
   if (!operations_ || guard_.Busy()) return;
   LogOperationStart(name, *window_);
+  if (notElevated_) {
+    ShowLoggedMessage(*window_, LangString(88), LangString(10), os::kMbOk | os::kMbIconStop);
+    LogOperationEnd(name);
+    return;
+  }
   // Every operation keeps its scripts and tools in the per-run folder;
   // without one their paths would point at a drive's root.
   if (sTmpPath.empty()) {
@@ -419,6 +436,10 @@ bool Form1::OnCloseRequest() {
   return !guard_.Busy() && !unloading_;
 }
 
+std::string Form1::OnQueryEndSession() { return OnCloseRequest() ? "" : LangString(89); }
+
+void Form1::OnEndSession() { OnUnload(); }
+
 void Form1::OnUnload() {
   if (unloading_) return;  // the unload runs once, also when the session ends
   unloading_ = true;
@@ -427,8 +448,12 @@ void Form1::OnUnload() {
   window_->Hide();
   if (servingInstanceCommands_) os::StopServingInstanceCommands();
   EndPartitionToolUnpack();
-  if (!sTmpPath.empty()) sys::KillPath(sTmpPath);
-  LogCloseRecord(sTmpPath);
+  // Only the session's end unloads during an operation: its tools may still
+  // be writing into the per-run folder, which then stays behind (the system
+  // ends them with this process).
+  if (!sTmpPath.empty() && !guard_.Busy()) sys::KillPath(sTmpPath);
+  if (!sTmpPath.empty() && guard_.Busy()) sys::Log("closed during an operation; the per-run folder is kept: " + sTmpPath);
+  else LogCloseRecord(sTmpPath);
   sys::StopLog();
 }
 

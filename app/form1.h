@@ -106,6 +106,11 @@ class Form1 : public os::MainWindowEvents {
   void OnInstanceCommand(const std::string& command) override;
   bool OnCloseRequest() override;
   void OnUnload() override;
+  // During an operation: string 89, the reason a logoff or shutdown waits.
+  std::string OnQueryEndSession() override;
+  // The unload; during an operation the per-run folder stays, since the
+  // operation's tools may still be at work in it.
+  void OnEndSession() override;
 
  private:
   bool HandOverToFirstInstance();
@@ -131,6 +136,7 @@ class Form1 : public os::MainWindowEvents {
   bool pluginTimedOut_ = false;          // the last wait for it ran out of time
   bool servingInstanceCommands_ = false;
   bool unloading_ = false;
+  bool notElevated_ = false;  // no administrator rights: no operation is offered
 };
 
 }  // namespace app

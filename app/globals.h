@@ -11,7 +11,7 @@
 namespace app {
 
 // --- Start-up and the main window ------------------------------------------
-// The per-run temporary folder: %windir%\Temp\ and eight random letters, no
+// The per-run temporary folder: <Windows folder>\Temp\ and eight random letters, no
 // trailing separator. Made at start-up, deleted with everything in it when
 // the main window closes.
 extern std::string sTmpPath;

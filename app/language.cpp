@@ -87,8 +87,14 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     "The log could not be opened. It lies here:\xC2\xA0",
     // 87: neither folder could be written, so there is no log file
     "There is no log file: neither the program's folder nor the temporary folder can be written to.",
-    // 88 to 90: no text.
-    "", "", "",
+    // 88: the program runs without administrator rights
+    "Tarnvale is not running with administrator rights, so it cannot make or restore a disk and offers no "
+    "operation. Close it and start it again with \"Run as administrator\".",
+    // 89: the reason the session's end waits, while a disk is being made
+    "A startup disk is being made. Wait until it is finished, or the disk cannot be used.",
+    // 90: a package file that another program still writes
+    "A package file is still being written by another program (a copy may not be finished), so the disk was not "
+    "touched. Wait until it is complete or close that program, then try again: ",
     // 91: the per-run folder could not be made, so no operation can run
     "The working folder in the Windows temporary folder could not be made, so nothing can be done. "
     "Check that the Windows Temp folder can be written to and start the program again.",

@@ -38,8 +38,7 @@ void LogStartRecord() {
     windows += "version unknown";
   windows += os::Is64BitSystem() ? ", 64-bit" : ", 32-bit";
   windows += sizeof(void*) == 4 ? ", this program 32-bit" : ", this program 64-bit";
-  std::optional<bool> elevated = os::ProcessElevated();
-  windows += !elevated ? ", elevation unknown" : *elevated ? ", elevated (administrator)" : ", not elevated";
+  windows += os::IsElevated() ? ", elevated (administrator)" : ", not elevated";
   sys::Log(windows);
   sys::Log("language " + std::to_string(os::ThreadLocale()) + ": " +
            (os::PathExists(sLangPath) ? sLangPath : sLangPath + " (missing: English texts built in)"));

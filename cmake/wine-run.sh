@@ -9,6 +9,10 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
 fi
 . "$(dirname "$0")/wine-select.sh"
 tv_wine_select "$1" "${WINEPREFIX:-${TMPDIR:-/tmp}/tarnvale-wine}"
+if [ "$tv_wine_wow64_skip" = 1 ]; then
+  echo "a 64-bit program is never redirected: nothing to run in a 64-bit prefix as a 32-bit one" >&2
+  exit 77
+fi
 export WINEDEBUG=-all
 # A plain locale: Wine then uses code page 1252 as its ANSI code page, as an
 # English Windows does (under a UTF-8 locale it would use UTF-8).

@@ -54,6 +54,24 @@ std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::s
   return sys::ReplaceAll(text, "%timeout%", timeOut);
 }
 
+std::string WithProgramPath(std::string_view batch, std::string_view name, std::string_view path) {
+  std::string out;
+  std::string word = std::string(name) + " ";
+  size_t start = 0;
+  while (start <= batch.size()) {
+    size_t end = batch.find('\n', start);
+    std::string_view line = batch.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (line.size() >= word.size() && sys::LowerAscii(line.substr(0, word.size())) == sys::LowerAscii(word))
+      out += std::string(path) + " " + std::string(line.substr(word.size()));
+    else
+      out += line;
+    if (end == std::string_view::npos) break;
+    out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
 std::string TimeOutText(std::string_view configured) {
   double value = sys::Val(configured);
   // A negative time-out is no time-out the boot menu knows: 0 would hide the

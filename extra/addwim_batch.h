@@ -3,7 +3,8 @@
 // keep a configuration value from turning into a command.
 //
 // Public: kBootEntryId, kRamdiskOptionsId, kDefaultBootMenuTimeOut,
-//         AddWimTemplate(), FillAddWim(), TimeOutText(), UnsafeValue().
+//         AddWimTemplate(), FillAddWim(), WithProgramPath(), TimeOutText(),
+//         UnsafeValue().
 #pragma once
 
 #include <string>
@@ -27,6 +28,12 @@ std::string FillAddWim(std::string_view peName, std::string_view wimFile, std::s
 
 // The time-out of the Windows boot menu as Windows installs it, in seconds.
 constexpr int kDefaultBootMenuTimeOut = 30;
+
+// The batch text with every line that starts the program `name` (the bare
+// word, such as "bcdedit", then a blank) starting it by `path` instead, so
+// that the interpreter's search of the current folder and the PATH picks no
+// other program of that name. Comment lines and the rest stay as they are.
+std::string WithProgramPath(std::string_view batch, std::string_view name, std::string_view path);
 
 // The boot menu's time-out from the configuration's text: its leading number
 // (0 when there is none), to the nearest whole number (halves to even), at

@@ -11,6 +11,7 @@
 #include "os/process.h"
 #include "sys/archiver_commands.h"
 #include "sys/shell_wait.h"
+#include "sys/system_programs.h"
 #include "sys/whole_file.h"
 
 namespace extra {
@@ -26,6 +27,9 @@ void Error(os::MainWindow& window, const std::string& text, int title) {
   app::ShowLoggedMessage(window, text, LangString(title), os::kMbOk | os::kMbIconStop);
 }
 
+// The boot store's tool of the system folder, never one found by a search.
+std::string Bcdedit() { return sys::CommandArg(sys::SystemProgram("bcdedit.exe")); }
+
 // bcdedit is not judged by what it printed while the batch ran: the entry
 // must be in the boot store afterwards. "bcdedit /enum <id>" ends with 0
 // only when the store holds that entry.
@@ -34,7 +38,7 @@ void Error(os::MainWindow& window, const std::string& text, int title) {
 constexpr uint32_t kEnumerateLimitMs = 60 * 1000;
 
 bool BootEntryExists() {
-  os::Process enumerate = sys::ShellStart("bcdedit /enum " + std::string(kBootEntryId), 0);
+  os::Process enumerate = sys::ShellStart(Bcdedit() + " /enum " + std::string(kBootEntryId), 0);
   if (!enumerate.IsValid()) return false;
   if (!sys::WaitWithEvents(enumerate, kEnumerateLimitMs)) {
     os::TerminateProcess(enumerate, 1);
@@ -50,10 +54,10 @@ bool BootEntryExists() {
 bool AddBootEntry(const std::string& peName, const std::string& wimFile, const std::string& sdiFile,
                   const std::string& timeOut, bool* ran) {
   std::string batch = app::sTmpPath + "\\addwim.bat";
-  std::string text = FillAddWim(peName, wimFile, sdiFile, timeOut) + "\r\n";
+  std::string text = WithProgramPath(FillAddWim(peName, wimFile, sdiFile, timeOut), "bcdedit", Bcdedit()) + "\r\n";
   // Without the batch file nothing ran, and an entry left by an earlier
   // install must not pass for this one.
-  *ran = sys::WriteWholeFile(batch, os::ToAnsi(text)) && sys::ShellWait(batch, 0);
+  *ran = sys::WriteWholeFile(batch, os::ToAnsi(text)) && sys::ShellWait(sys::ThroughCmd(sys::CommandArg(batch)), 0);
   os::RemoveFile(batch);
   return *ran && BootEntryExists();
 }

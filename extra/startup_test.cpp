@@ -10,6 +10,7 @@
 #include "sys/archiver_commands.h"
 #include "sys/kill_path.h"
 #include "sys/shell_wait.h"
+#include "sys/system_programs.h"
 
 namespace extra {
 namespace {
@@ -41,12 +42,16 @@ void PrepareEmulator(app::Form1& form) {
 
 std::optional<std::string> EmulatorCommand(int mode, int disk) {
   const std::string& tmp = app::sTmpPath;
-  std::string start = "cmd.exe /c " + tmp + "\\Qemu\\qemu.exe -L " + tmp + "\\Qemu\\ -m 800 -localtime";
+  // A per-run folder with a blank is quoted word by word; the interpreter
+  // then takes the whole line in one outer pair (ThroughCmd()).
+  std::string start = sys::CommandArg(tmp + "\\Qemu\\qemu.exe") + " -L " + sys::CommandArg(tmp + "\\Qemu\\") +
+                      " -m 800 -localtime";
   std::string hda = " -snapshot -hda \\\\.\\PhysicalDrive" + std::to_string(disk) + " -boot c -hdb ";
-  if (IsBios(mode)) return start + " -vga std" + hda + tmp + "\\Qemu\\hd.vmdk";
+  if (IsBios(mode)) return sys::ThroughCmd(start + " -vga std" + hda + sys::CommandArg(tmp + "\\Qemu\\hd.vmdk"));
   // The UEFI line names the second disk with a doubled separator; Windows
   // reads both forms alike.
-  if (IsUefi(mode)) return start + " -bios efi64.bin" + hda + tmp + "\\\\Qemu\\hd.vmdk";
+  if (IsUefi(mode))
+    return sys::ThroughCmd(start + " -bios efi64.bin" + hda + sys::CommandArg(tmp + "\\\\Qemu\\hd.vmdk"));
   return std::nullopt;
 }
 

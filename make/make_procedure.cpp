@@ -172,6 +172,13 @@ class MakeRun {
   Next Checks() {
     if (r_.layout == Layout::kUdDataUefi && app::sFbaFile.empty()) return Show(7, kNotice, kCritical), Next::kStop;
     if (app::sIsoFile.empty()) return Show(41, kNotice, kCritical), Next::kStop;
+    // A package that another program still writes (a copy not yet done)
+    // is said so by name, before anything is asked or written.
+    for (const std::string* file : {&app::sIsoFile, &app::sFbaFile, &app::s7zFile}) {
+      if (file->empty() || !os::FileBeingWritten(*file)) continue;
+      w_.ShowMessage(LangString(90) + "[" + *file + "]", LangString(kNotice), kCritical);
+      return Next::kStop;
+    }
     if (r_.newMake || r_.diskpart) {
       if (TooLarge(app::sIsoFile, r_.efiSizeMB)) return Show(48, kNotice, kCritical), Next::kStop;
       if (r_.layout == Layout::kUdDataUefi && TooLarge(app::sFbaFile, r_.udSizeMB))

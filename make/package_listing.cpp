@@ -8,6 +8,7 @@
 #include "sys/archiver_commands.h"
 #include "sys/shell_wait.h"
 #include "sys/short_path.h"
+#include "sys/system_programs.h"
 #include "sys/text.h"
 #include "sys/whole_file.h"
 
@@ -73,10 +74,10 @@ std::optional<std::vector<PackageFile>> ParsePackageListing(std::string_view tex
 }
 
 std::string ListPackageCommand(std::string_view package, std::string_view listFile) {
-  // The outer quotes are the command interpreter's: it takes off the first
-  // and the last quote of a line that holds more than two.
-  return "cmd.exe /c \"" + sys::ArchiverProgram() + " l -slt " + sys::GetShortPath(package) + " > \"" +
-         std::string(listFile) + "\"\"";
+  // The system's command interpreter writes the archiver's listing into the
+  // file; it keeps the command's own quotes and takes off only the outer pair.
+  return sys::ThroughCmd(sys::ArchiverProgram() + " l -slt " + sys::GetShortPath(package) + " > \"" +
+                         std::string(listFile) + "\"");
 }
 
 std::optional<std::vector<PackageFile>> ListPackage(std::string_view package, std::string_view name) {

@@ -40,7 +40,9 @@ class Device {
 Device OpenDevice(std::string_view path, uint32_t access, uint32_t share);
 
 // DeviceIoControl: sends `in`, receives at most out.size() bytes into `out`.
-// *returned gets the byte count the device reported.
+// *returned gets the byte count the device reported. A device that fills
+// the buffer and says there is more (ERROR_MORE_DATA) has answered: true,
+// with *returned the bytes it filled.
 bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t> in,
                    std::span<uint8_t> out, uint32_t* returned = nullptr);
 

@@ -8,7 +8,8 @@
 //   CreateFolderPath()   MakeSureDirectoryPathExists: every folder up to the last '\'
 //   ShellDelete()        SHFileOperation delete: a file or a whole tree, silently
 //   RemoveFile()         DeleteFile
-//   FileSize()           64-bit size through CreateFileA + GetFileSizeEx
+//   FileSize()           64-bit size from the file's attributes (GetFileAttributesEx)
+//   FileBeingWritten()   another program holds the file open for writing
 //   ShortPath()          GetShortPathNameA
 #pragma once
 
@@ -46,7 +47,12 @@ bool CreateFolderPath(std::string_view path);
 // recycle bin. True only when the shell reports success.
 bool ShellDelete(std::string_view path);
 bool RemoveFile(std::string_view path);
+// The size needs no open of the file: a file that another program holds
+// open for writing has its size too.
 std::optional<uint64_t> FileSize(std::string_view path);
+// True when the file exists but cannot be opened for reading while others
+// may only read it (a sharing violation): another program is writing it.
+bool FileBeingWritten(std::string_view path);
 // The short (8.3) form of an existing path; the long form where the volume
 // keeps no short names; nothing when the path does not exist.
 std::optional<std::string> ShortPath(std::string_view path);

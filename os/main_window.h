@@ -80,6 +80,12 @@ class MainWindowEvents {
   virtual bool OnCloseRequest() = 0;
   // The window closes; the program ends after this.
   virtual void OnUnload() = 0;
+  // The session is about to end (logoff or shutdown). Empty lets it end;
+  // otherwise the text the system shows as the reason the program holds it
+  // up.
+  virtual std::string OnQueryEndSession() { return OnCloseRequest() ? "" : "busy"; }
+  // The session ends now, and the process with it, without a close.
+  virtual void OnEndSession() { OnUnload(); }
 };
 
 class MainWindow {

@@ -4,7 +4,7 @@
 //
 // Public: class Process, StartProcess(), WaitProcessOrEvents(), ExitCode(),
 //         TerminateProcess(), ListProcesses(), CanOpenProcess(),
-//         class Wow64RedirectionOff.
+//         IsWow64(), class Wow64RedirectionOff.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,7 @@ namespace os {
 
 enum : uint32_t {
   kProcessQueryInformation = 0x0400,
+  kProcessQueryLimitedInformation = 0x1000,
   kProcessAllAccess = 0x1F0FFF,
   kStillActive = 259,
 };
@@ -48,7 +49,9 @@ class Process {
 
 // Starts a command line as CreateProcess does without an application name:
 // the first token names the program, found by the system's search rules; a
-// batch file runs through the command interpreter. showWindow is a SW_ value.
+// batch file runs through the command interpreter. showWindow is a SW_ value;
+// a hidden program (0) gets no console window. Every started program
+// belongs to one job of this process and ends when this process ends.
 // On failure the process is not valid and *error holds the Windows error.
 Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t* error = nullptr);
 
@@ -75,9 +78,14 @@ std::vector<ProcessEntry> ListProcesses();
 // Whether OpenProcess with this access succeeds for the id (the handle is closed at once).
 bool CanOpenProcess(uint32_t id, uint32_t access);
 
+// Whether this process is a 32-bit one on a 64-bit Windows, whose view of
+// the system folder is redirected (IsWow64Process), whatever version the
+// system reports.
+bool IsWow64();
+
 // Switches WOW64 file-system redirection off for this thread while it lives,
-// when `wanted` is true and the system has redirection; puts the saved state
-// back when destroyed.
+// when `wanted` is true and IsWow64() says the process is redirected; puts
+// the saved state back when destroyed.
 class Wow64RedirectionOff {
  public:
   explicit Wow64RedirectionOff(bool wanted);

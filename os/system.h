@@ -6,6 +6,7 @@
 //   EnvVar()              GetEnvironmentVariable
 //   WindowsFolder()       GetWindowsDirectoryW: the running Windows's folder
 //   SystemFolder()        GetSystemDirectoryW: its System32 folder
+//   IsElevated()          the process runs with administrator rights
 //   SystemDefaultLocale(), ThreadLocale(), SetThreadLocaleId()
 //   CommandLine()         GetCommandLineW, as UTF-8
 //   SplitCommandLine()    CommandLineToArgvW
@@ -15,7 +16,6 @@
 //   SuppressErrorBoxes()  SetErrorMode: no system error boxes
 //   LocalTime()           GetLocalTime: the local date and time to the millisecond
 //   TempFolder()          GetTempPathW: the user's temporary folder
-//   ProcessElevated()     whether the process runs with administrator rights
 //   Is64BitSystem()       GetNativeSystemInfo: a 64-bit Windows
 #pragma once
 
@@ -42,6 +42,12 @@ std::optional<std::string> EnvVar(std::string_view name);
 // Empty when the call fails.
 std::string WindowsFolder();
 std::string SystemFolder();
+
+// Whether this process holds administrator rights now: its token is
+// elevated (TokenElevation), or, on a system without elevation, it belongs
+// to the Administrators group. The manifest asks for them, but a start can
+// bypass it.
+bool IsElevated();
 
 uint32_t SystemDefaultLocale();
 uint32_t ThreadLocale();
@@ -79,9 +85,6 @@ LocalTimeValue LocalTime();
 // The user's temporary folder (TEMP, TMP or the profile's), without a
 // trailing separator; empty when the call fails.
 std::string TempFolder();
-
-// Whether the process's token is elevated; nothing when it cannot be asked.
-std::optional<bool> ProcessElevated();
 
 // Whether the running Windows is a 64-bit one (a 32-bit program then runs
 // under WOW64).

@@ -1,6 +1,7 @@
 #include "sys/archiver_commands.h"
 
 #include "app/globals.h"
+#include "sys/system_programs.h"
 #include "app/search_folders.h"
 #include "sys/short_path.h"
 
@@ -9,8 +10,8 @@ namespace sys {
 std::string ArchiverProgram() { return GetShortPath(app::ProgramFolder() + "\\Data\\Bin\\x86.dll"); }
 
 std::string UnpackPluginCommand(std::string_view archiveName) {
-  return ArchiverProgram() + " x -p" + std::string(kPluginPassword) + " " + app::sTmpPath + "\\" +
-         std::string(archiveName) + " -y -o\"" + app::sTmpPath + "\"";
+  return ArchiverProgram() + " x -p" + std::string(kPluginPassword) + " " +
+         CommandArg(app::sTmpPath + "\\" + std::string(archiveName)) + " -y -o\"" + app::sTmpPath + "\"";
 }
 
 std::string UnpackImageCommand(std::string_view isoFile) {

@@ -64,12 +64,18 @@ std::string ProgramName(std::string_view commandLine) {
   if (LowerAscii(BaseName(first)) == "cmd.exe") {
     std::string_view rest = commandLine.substr(end);
     size_t at = 0;
-    std::string sw = FirstWord(rest, &at);
-    if (LowerAscii(sw) == "/c") {
+    std::string sw = LowerAscii(FirstWord(rest, &at));
+    bool outerQuotes = false;  // "/s": the line after /c is in quotes of its own
+    while (sw == "/s" || sw == "/d" || sw == "/q") {
+      outerQuotes |= sw == "/s";
+      rest = rest.substr(at);
+      sw = LowerAscii(FirstWord(rest, &at));
+    }
+    if (sw == "/c") {
       std::string_view line = rest.substr(at);
       line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
       // The command interpreter's outer quotes around the whole line.
-      if (line.size() > 1 && line[0] == '"' && line[1] == '"') line.remove_prefix(1);
+      if (line.size() > 1 && line[0] == '"' && (outerQuotes || line[1] == '"')) line.remove_prefix(1);
       size_t unused = 0;
       std::string program = FirstWord(line, &unused);
       if (!program.empty()) return BaseName(program);

@@ -12,11 +12,12 @@ namespace sys {
 
 // A quick format of the volume with the file system ("NTFS", "FAT32",
 // "exFAT"), dismounting it first and asking nothing:
-// cmd.exe /c <windir>\System32\format.com <L> /FS:<fs> /q /x /y
-// with <windir> the value of the environment variable windir.
+// <cmd> /c <system folder>\format.com <L> /FS:<fs> /q /x /y
+// with <cmd> the command interpreter of the system folder (ThroughCmd()); a
+// path with a blank is quoted (CommandArg()).
 std::string FormatCommand(std::string_view letter, std::string_view fileSystem);
 
-// The loader's boot code onto disk n: cmd.exe /c <sTmpPath>\PACMD\ginst.exe (hd<n>)
+// The loader's boot code onto disk n: <cmd> /c <sTmpPath>\PACMD\ginst.exe (hd<n>)
 std::string LoaderInstallCommand(int disk);
 
 // The boot code for bootmgr into the volume's boot sector and its disk's

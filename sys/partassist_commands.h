@@ -1,7 +1,9 @@
 // The command lines given to the partition tool (PartAssist.exe, unpacked
 // from the pacmd plug-in into <sTmpPath>\PACMD). Each starts with
-// "cmd.exe /c <sTmpPath>\PACMD\PartAssist.exe" — neither quoted nor
-// shortened — and writes disk numbers and partition indexes in decimal.
+// "<cmd> /c <sTmpPath>\PACMD\PartAssist.exe", through the command
+// interpreter of the system folder (ThroughCmd()), with the program path and
+// the file and folder values quoted when they have a blank (CommandArg()),
+// and writes disk numbers and partition indexes in decimal.
 // Partition indexes count from 0 in disk order; letters are given as "E:".
 //
 // Public functions: PartAssistProgram(), PaList(), PaUnhide(), PaInit(),
@@ -15,7 +17,7 @@
 
 namespace sys {
 
-// "cmd.exe /c <sTmpPath>\PACMD\PartAssist.exe"
+// "<cmd> /c <sTmpPath>\PACMD\PartAssist.exe"
 std::string PartAssistProgram();
 
 // The partition list of a disk into a file: ... /list:<n> /out:<file>

@@ -17,7 +17,13 @@ uint32_t FindProcess(std::string_view name) {
 
 int32_t ProcessAlive(uint32_t id) {
   if (id == 0) return 0;
-  return os::CanOpenProcess(id, os::kProcessAllAccess) ? 1 : 0;
+  // The least access there is: a program running as a service or at a
+  // higher level is still found. Systems before Vista know only the full
+  // query right.
+  return os::CanOpenProcess(id, os::kProcessQueryLimitedInformation) ||
+                 os::CanOpenProcess(id, os::kProcessQueryInformation)
+             ? 1
+             : 0;
 }
 
 }  // namespace sys

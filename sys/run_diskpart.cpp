@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "sys/system_programs.h"
 #include "os/ansi.h"
 #include "sys/shell_wait.h"
 #include "sys/whole_file.h"
@@ -13,7 +14,7 @@ bool RunDiskPart(std::string_view script, std::string_view name, uint32_t* error
   std::string path = app::sTmpPath + "\\" + std::string(name) + ".txt";
   std::string bytes = os::ToAnsi(script) + "\r\n";
   if (!WriteWholeFile(path, bytes, error)) return false;
-  return ShellWait("diskpart.exe /S \"" + path + "\"", 0, error);
+  return ShellWait(CommandArg(SystemProgram("diskpart.exe")) + " /S \"" + path + "\"", 0, error);
 }
 
 }  // namespace sys

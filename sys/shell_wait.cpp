@@ -6,7 +6,6 @@
 #include "os/process.h"
 #include "sys/command_record.h"
 #include "sys/log_records.h"
-#include "sys/sys_ver.h"
 
 namespace sys {
 namespace {
@@ -23,7 +22,7 @@ os::Process Start(std::string_view commandLine, uint16_t windowStyle, uint32_t* 
   {
     // Redirection is off only while the program file is chosen; the guard
     // puts the saved state back before anything else runs on this thread.
-    os::Wow64RedirectionOff off(GetSysVer() > 5);
+    os::Wow64RedirectionOff off(true);
     process = os::StartProcess(commandLine, windowStyle, &failure);
   }
   if (error) *error = failure;

@@ -16,9 +16,9 @@ namespace sys {
 // by the system's usual search; a batch file runs through the command
 // interpreter) with the show-window value `windowStyle`, and waits until the
 // process has ended, handling window events meanwhile, so timers keep firing
-// and the window repaints. On systems from Vista on, WOW64 file-system
-// redirection is off for the start alone, so that a program named in
-// System32 is the native one.
+// and the window repaints. For a process that WOW64 redirects (whatever
+// version the system reports) file-system redirection is off for the start
+// alone, so that a program named in System32 is the native one.
 //
 // True when the program was started; false when it could not be, and then
 // *error (when given) holds the Windows error number. The program's exit

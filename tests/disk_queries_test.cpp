@@ -104,6 +104,17 @@ TEST(DiskQueries, CardReaderWithoutACard) {
   EXPECT_EQ("Generic- SD/MMC", disk::GetDeviceIdentity("E:").vendorId + " " + disk::GetDeviceIdentity("E:").productId);
 }
 
+TEST(DiskQueries, BusTypeOfADriverThatRefusesAShortBuffer) {
+  // The whole descriptor with its texts must fit, or this driver answers
+  // nothing: a USB stick would then be no USB disk and never be listed.
+  test::SimMachine m([](os::sim::Machine& mm) {
+    test::AddUsbStick(mm, 1, "E");
+    mm.disks.back().shortAnswerFails = true;
+    mm.disks.back().product = std::string(200, 'P');  // a long product text
+  });
+  EXPECT_EQ("7", disk::GetBusType("E:"));
+}
+
 TEST(DiskQueries, TwoDigitDiskNumbers) {
   test::SimMachine m([](os::sim::Machine& mm) {
     test::AddUsbStick(mm, 1, "E");

@@ -423,7 +423,7 @@ TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
   // The Windows folder's drive is not there, so no per-run folder can be
   // made: an operation would put its scripts and tools at a drive's root.
   InstallPartitionToolPlugIn();
-  m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
+  m.Update([](os::sim::Machine& mm) { mm.windir = "Q:\\Windows"; });
   Language(1031, {{0, "Datentr\xC3\xA4ger:"}, {10, "Fehler"}, {91, "Kein Arbeitsordner"}});
   ASSERT_TRUE(Start("/lng:1031"));
   EXPECT_EQ("", app::sTmpPath);
@@ -451,6 +451,70 @@ TEST_F(Form1Test, OperationsRefuseToStartWithoutAPerRunFolder) {
   // A language file without the text gives the built-in English one.
   app::LangStrings[91].clear();
   EXPECT_NE(std::string::npos, app::LangString(91).find("working folder")) << app::LangString(91);
+}
+
+TEST_F(Form1Test, ThePerRunFolderIsInTheSystemsWindowsFolderWhateverWindirSays) {
+  // A windir variable of the user's session reaches the elevated program;
+  // it must not choose where the tools are unpacked.
+  m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "D:\\Planted"; });
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(0u, app::sTmpPath.rfind("C:\\Windows\\Temp\\", 0)) << app::sTmpPath;
+  EXPECT_TRUE(m.Exists(app::sTmpPath));
+}
+
+TEST_F(Form1Test, WithoutAdministratorRightsItSaysSoAndOffersNoOperation) {
+  InstallPartitionToolPlugIn();
+  m.Update([](os::sim::Machine& mm) { mm.elevated = false; });
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(1u, window->Messages().size());
+  EXPECT_EQ(app::LangString(88), window->Messages()[0].text);
+  EXPECT_NE(std::string::npos, window->Messages()[0].text.find("administrator rights"));
+  EXPECT_EQ(os::kMbIconStop, window->Messages()[0].style & os::kMbIconStop);
+  for (Control c : {Control::kFsys, Control::kFSFor, Control::kRDriver, Control::kUReFresh, Control::kCommand1})
+    EXPECT_FALSE(window->IsEnabled(c));
+  // No background unpack of the partition tool either.
+  EXPECT_FALSE(window->TimerEnabled(os::TimerId::kTimer1));
+  // Every way in is refused with the same message.
+  form->Command1_Click();
+  form->OnKeyDown(os::kVkF2, {});
+  form->OnKeyDown(os::kVkF5, {});
+  form->OnClick(Control::kStatus);
+  form->OnSysCommand(ui::kMenuInstPEToDisk);
+  form->OnSysCommand(ui::kMenuBootEfi);
+  EXPECT_TRUE(ops.started.empty());
+  EXPECT_TRUE(m.Started().empty());
+  ASSERT_EQ(7u, window->Messages().size());
+  EXPECT_EQ(app::LangString(88), window->Messages().back().text);
+}
+
+TEST_F(Form1Test, TheSessionsEndDuringAnOperationIsHeldUpAndLeavesThePerRunFolder) {
+  ASSERT_TRUE(Start());
+  const std::string folder = app::sTmpPath;
+  ASSERT_FALSE(folder.empty());
+  // Idle: the session may end, and the folder goes with the program.
+  EXPECT_EQ("", form->OnQueryEndSession());
+
+  std::string reason;
+  bool folderStayed = false;
+  ops.during = [&] {
+    reason = form->OnQueryEndSession();
+    // Windows ends the session all the same: the operation's tools may
+    // still be writing into the folder.
+    form->OnEndSession();
+    folderStayed = m.Exists(folder);
+  };
+  form->Command1_Click();
+  EXPECT_EQ(app::LangString(89), reason);
+  EXPECT_NE(std::string::npos, reason.find("startup disk is being made"));
+  EXPECT_TRUE(folderStayed);
+}
+
+TEST_F(Form1Test, TheSessionsEndWhenIdleDeletesThePerRunFolder) {
+  ASSERT_TRUE(Start());
+  const std::string folder = app::sTmpPath;
+  ASSERT_TRUE(m.Exists(folder));
+  form->OnEndSession();
+  EXPECT_FALSE(m.Exists(folder));
 }
 
 TEST_F(Form1Test, ButtonEnableLocksTheFiveInputs) {

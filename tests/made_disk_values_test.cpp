@@ -191,6 +191,9 @@ TEST(CommandRecord, NamesTheProgramAndFindsTheLatestFailedRunOfAStep) {
   EXPECT_EQ("PartAssist.exe", sys::ProgramName("cmd.exe /c C:\\T\\PACMD\\PartAssist.exe /hd:1 /whide:1"));
   EXPECT_EQ("x86.dll", sys::ProgramName("\"C:\\Tarnvale\\Data\\Bin\\x86.dll\" x a.7z"));
   EXPECT_EQ("x86.dll", sys::ProgramName("cmd.exe /c \"\"C:\\Data\\Bin\\x86.dll\" l -slt a > \"b\"\""));
+  EXPECT_EQ("x86.dll", sys::ProgramName("C:\\Windows\\System32\\cmd.exe /s /c \"C:\\Data\\Bin\\x86.dll l -slt a > \"b\"\""));
+  EXPECT_EQ("x86.dll",
+            sys::ProgramName("\"C:\\My Windows\\System32\\cmd.exe\" /s /c \"\"C:\\Data\\Bin\\x86.dll\" l a > \"b\"\""));
   EXPECT_EQ("bootsect.exe", sys::ProgramName("C:\\T\\PACMD\\bootsect.exe /nt60 D: /mbr"));
 
   sys::ClearCommandRecord();

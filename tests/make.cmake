@@ -9,6 +9,7 @@ if(NOT WIN32)
     made_disk_check_test.cpp
     make_procedure_test.cpp
     make_steps_test.cpp
+    system_programs_test.cpp
     support/make_machines.cpp
   )
   # The stand-ins' disk editing and disk description (tools/CMakeLists.txt).

@@ -33,8 +33,8 @@ constexpr int kNtfs = 0, kFat32 = 1, kExfat = 2;
 const std::string kList = "<pa> /list:1 /out:<tmp>\\PACMD\\usee.txt";
 // The archiver's lists of the PE image and the data package, taken once per
 // make after the question; and the check's look at a hidden EFI partition.
-const Lines kListings = {"cmd.exe /c \"<x86> l -slt <iso> > \"<tmp>\\iso.lst\"\"",
-                         "cmd.exe /c \"<x86> l -slt <7z> > \"<tmp>\\data.lst\"\""};
+const Lines kListings = {"<cmd> /s /c \"<x86> l -slt <iso> > \"<tmp>\\iso.lst\"\"",
+                         "<cmd> /s /c \"<x86> l -slt <7z> > \"<tmp>\\data.lst\"\""};
 const Lines kCheckHiddenEfi = {"<pa> /hd:1 /unhide:1", "<pa> /hd:1 /hide:1"};
 const Lines kPartitionPass = {"<pa> /hd:1 /unhide:1", "<pa> /hd:1 /unhide:0",
                               "<aes> (hd1) format --force --raw --fat32 --align", "<pa> /init:1"};
@@ -251,7 +251,7 @@ TEST(DiskpartMode, MakesUefiPlusDataOnWindows10) {
   m.PressStart();
   // The update branch that follows asks no second question.
   EXPECT_EQ((Lines{Confirmation(m, 18), Message(kNotice, 29)}), m.Messages());
-  const std::string diskpart = "diskpart.exe /S \"<tmp>\\diskpart.txt\"";
+  const std::string diskpart = "<diskpart> /S \"<tmp>\\diskpart.txt\"";
   EXPECT_EQ(m.Expand(Join({kListings,
                            {diskpart, kList, kList, "<pa> /hd:1 /unhide:0", "<format> E: /FS:FAT32 /q /x /y",
                             "<x86> x <iso> -y -aos -o\"<tmp>\\EFI\"", "<tmp>\\PACMD\\bootsect.exe /nt60 E: /mbr",
@@ -449,12 +449,17 @@ TEST(Refusals, AConflictingProgramStopsTheMakeBeforeAnythingIsWritten) {
     EXPECT_TRUE(m.Commands().empty());
     ExpectIdle(m);
   }
-  // A matching process that cannot be opened does not count.
-  MakeMachine m([](os::sim::Machine& mm) { mm.processes.push_back({4242, "kugou.exe", false}); });
+  // A program running as a service or at another level opens only for the
+  // limited query right: it is still found.
+  MakeMachine m([](os::sim::Machine& mm) {
+    test::AddStick(mm, 1, 'E');
+    mm.processes.push_back({4242, "kugou.exe", false});
+  });
   m.Start();
   m.PressStart();
-  EXPECT_EQ((Lines{Message(kNotice, 36)}), m.Messages()) << "the target check ran: no disk is listed";
-  EXPECT_EQ((Lines{"0"}), m.BreakPoints());
+  ASSERT_EQ(1u, m.window().Messages().size());
+  EXPECT_NE(std::string::npos, m.window().Messages()[0].text.find(programs[0].second));
+  EXPECT_TRUE(m.Commands().empty());
   ExpectIdle(m);
 }
 
@@ -533,6 +538,25 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UpdateWithTheDataPackageTooLargeForTheDataPartition", "UD+DATA+UEFI", kUpdate, SmallMadeDisk,
                 [](MakeMachine& m) { Grow(m, "PE\\TarnvalePE.7z", 91); }, kError, 13, {kList}}),
     [](const ::testing::TestParamInfo<Refusal>& row) { return std::string(row.param.name); });
+
+TEST(Refusals, APackageThatAnotherProgramStillWritesIsNamedAndNothingRuns) {
+  for (const char* package : {"TarnvalePE.iso", "TarnvalePE.fba", "TarnvalePE.7z"}) {
+    SCOPED_TRACE(package);
+    MakeMachine m([&](os::sim::Machine& mm) {
+      test::UsbStickWithTwoVolumes(mm, 1);
+      mm.filesBeingWritten.push_back(std::string("C:\\Tarnvale\\PE\\") + package);
+    });
+    m.Start();
+    const std::string before = m.Disk(1);
+    m.Choose("UD+DATA+UEFI", kNewMake);
+    m.PressStart();
+    EXPECT_EQ((Lines{LangString(kNotice) + "|" + LangString(90) + "[C:\\Tarnvale\\PE\\" + package + "]"}),
+              m.Messages());
+    EXPECT_TRUE(m.Commands().empty());
+    EXPECT_EQ(before, m.Disk(1));
+    ExpectIdle(m);
+  }
+}
 
 TEST(Refusals, AnEmptyTargetListIsTheTargetChecksRefusal) {
   MakeMachine m(nullptr);
@@ -626,7 +650,7 @@ TEST(DiskpartPass, FailingTwiceReports65) {
   m.Choose("UEFI+DATA", kDiskpart);
   m.PressStart();
   EXPECT_EQ((Lines{Confirmation(m, 18), Message(kError, 65)}), m.Messages());
-  const std::string diskpart = "diskpart.exe /S \"<tmp>\\diskpart.txt\"";
+  const std::string diskpart = "<diskpart> /S \"<tmp>\\diskpart.txt\"";
   EXPECT_EQ(m.Expand(Join({kListings, {diskpart, kList, diskpart, kList}})), m.Commands());
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
   ExpectIdle(m);
@@ -655,7 +679,7 @@ TEST(BootCode, GrldrGetsTheLoaderInstallerAndNeitherFileGetsNone) {
     m.PressStart();
     EXPECT_EQ(Message(kNotice, 29), m.Messages().back());
     Lines commands = m.Commands();
-    std::string ginst = m.Expand("cmd.exe /c <tmp>\\PACMD\\ginst.exe (hd1)");
+    std::string ginst = m.Expand("<cmd> /c <tmp>\\PACMD\\ginst.exe (hd1)");
     EXPECT_EQ(withGrldr ? 1 : 0, std::count(commands.begin(), commands.end(), ginst));
     for (const std::string& c : commands) EXPECT_EQ(std::string::npos, c.find("bootsect")) << c;
     Lines marks = m.BreakPoints();

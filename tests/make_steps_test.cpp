@@ -122,9 +122,10 @@ TEST_F(ToolCommands, UdTool) {
 }
 
 TEST_F(ToolCommands, FormatAndBootCode) {
-  EXPECT_EQ("cmd.exe /c C:\\Windows\\System32\\format.com F: /FS:FAT32 /q /x /y", sys::FormatCommand("F:", "FAT32"));
-  EXPECT_EQ("cmd.exe /c C:\\Windows\\System32\\format.com E: /FS:exFAT /q /x /y", sys::FormatCommand("E:", "exFAT"));
-  EXPECT_EQ("cmd.exe /c C:\\Windows\\Temp\\AbCdEfGh\\PACMD\\ginst.exe (hd2)", sys::LoaderInstallCommand(2));
+  const std::string cmd = "C:\\Windows\\System32\\cmd.exe /c ";
+  EXPECT_EQ(cmd + "C:\\Windows\\System32\\format.com F: /FS:FAT32 /q /x /y", sys::FormatCommand("F:", "FAT32"));
+  EXPECT_EQ(cmd + "C:\\Windows\\System32\\format.com E: /FS:exFAT /q /x /y", sys::FormatCommand("E:", "exFAT"));
+  EXPECT_EQ(cmd + "C:\\Windows\\Temp\\AbCdEfGh\\PACMD\\ginst.exe (hd2)", sys::LoaderInstallCommand(2));
   EXPECT_EQ("C:\\Windows\\Temp\\AbCdEfGh\\PACMD\\bootsect.exe /nt60 F: /mbr", sys::BootSectorCommand("F:"));
 }
 

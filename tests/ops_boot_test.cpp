@@ -42,7 +42,7 @@ class BootTest : public test::OpsTest {
   std::vector<std::string> Emulators(size_t mark) const {
     std::vector<std::string> out;
     for (const std::string& line : StartedSince(mark))
-      if (line.rfind("cmd.exe /c ", 0) == 0) out.push_back(line);
+      if (line.rfind("C:\\Windows\\System32\\cmd.exe /c ", 0) == 0) out.push_back(line);
     return out;
   }
   std::vector<std::string> EmulatorLog() const {
@@ -80,9 +80,9 @@ TEST_F(BootTest, BiosAndUefiGetTheirExactCommandLines) {
   ASSERT_FALSE(started.empty());
   EXPECT_EQ(Unpack(), started[0]);
   EXPECT_EQ((std::vector<std::string>{
-                "cmd.exe /c " + t + "\\Qemu\\qemu.exe -L " + t + "\\Qemu\\ -m 800 -localtime -vga std -snapshot -hda "
+                "C:\\Windows\\System32\\cmd.exe /c " + t + "\\Qemu\\qemu.exe -L " + t + "\\Qemu\\ -m 800 -localtime -vga std -snapshot -hda "
                     "\\\\.\\PhysicalDrive1 -boot c -hdb " + t + "\\Qemu\\hd.vmdk",
-                "cmd.exe /c " + t + "\\Qemu\\qemu.exe -L " + t + "\\Qemu\\ -m 800 -localtime -bios efi64.bin -snapshot "
+                "C:\\Windows\\System32\\cmd.exe /c " + t + "\\Qemu\\qemu.exe -L " + t + "\\Qemu\\ -m 800 -localtime -bios efi64.bin -snapshot "
                     "-hda \\\\.\\PhysicalDrive1 -boot c -hdb " + t + "\\\\Qemu\\hd.vmdk"}),
             Emulators(mark));
   // The emulator found everything it was given, and booted the made disk in
@@ -103,7 +103,7 @@ TEST_F(BootTest, ASecondTestNeitherCopiesNorUnpacks) {
   EXPECT_FALSE(m.Exists(app::sTmpPath + "\\qemu.aes")) << "copied again";
   std::vector<std::string> started = StartedSince(mark);
   ASSERT_FALSE(started.empty());
-  EXPECT_EQ(0u, started[0].rfind("cmd.exe /c ", 0)) << started[0];
+  EXPECT_EQ(0u, started[0].rfind("C:\\Windows\\System32\\cmd.exe /c ", 0)) << started[0];
   EXPECT_EQ(2u, EmulatorLog().size());
 }
 

@@ -109,7 +109,7 @@ TEST_F(OpsConsole, AMissingWorkingFolderOrPartitionToolIsToldInTheLanguageOfTheR
   }
   {
     SCOPED_TRACE("no working folder: nothing starts");
-    m.Update([](os::sim::Machine& mm) { mm.env["windir"] = "Q:\\Windows"; });
+    m.Update([](os::sim::Machine& mm) { mm.windir = "Q:\\Windows"; });
     Run r = Program("click Command1\nanswer ok\nexpect message \"" + English(91, 1031) + "\"\n", "/lng:1031");
     EXPECT_EQ(0, r.status) << r.output;
   }
@@ -172,6 +172,40 @@ TEST_F(OpsConsole, AMakeThatFailsItsCheckSaysWhyAndADiskpartMakeWithoutAFreeLett
       "expect message \"" + English(82) + "\"\n"
       "expect partitions 1 2\n");
   EXPECT_EQ(0, r.status) << r.output;
+}
+
+TEST_F(OpsConsole, TheSessionsEndIsHeldUpDuringARestoreAndEndsTheProgramWhenIdle) {
+  m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
+  test::WriteMadeDiskFiles(m, 1);
+  Run r = Program("key F2\nanswer ok\nendsession\nanswer ok\nwait idle\nexpect partitions 1 1\nendsession\n"
+                  "show\n");
+  EXPECT_EQ(0, r.status) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("(the session's end is held up: " + English(89) + ")")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("(the session ends)")) << r.output;
+  EXPECT_EQ(std::string::npos, r.output.find("\nshow")) << "the program ended with the session";
+}
+
+TEST_F(OpsConsole, AForcedEndOfTheSessionDuringARestoreLeavesThePerRunFolder) {
+  m.Update([](os::sim::Machine& mm) { test::AddMadeDisk(mm, 1, 'E'); });
+  test::WriteMadeDiskFiles(m, 1);
+  Run r = Program("key F2\nanswer ok\nendsession force\n");
+  EXPECT_NE(std::string::npos, r.output.find("(the session ends)")) << r.output;
+  size_t folders = 0;
+  for (const auto& e : std::filesystem::directory_iterator(m.Host("C:\\Windows\\Temp")))
+    folders += e.is_directory() && e.path().filename().string().size() == 8;
+  EXPECT_EQ(1u, folders) << "the per-run folder stays for the tools that may still use it";
+}
+
+TEST_F(OpsConsole, WithoutAdministratorRightsTheWindowOffersNothing) {
+  m.Update([](os::sim::Machine& mm) {
+    test::AddMadeDisk(mm, 1, 'E');
+    mm.elevated = false;
+  });
+  Run r = Program("answer ok\nexpect disabled Command1\nexpect disabled RDriver\nkey F2\nanswer ok\n"
+                  "expect partitions 1 2\n");
+  EXPECT_EQ(0, r.status) << r.output;
+  // Said at the start, and again for F2 instead of the restore's question.
+  EXPECT_EQ(2u, sys::Split(r.output, "| " + English(88)).size() - 1) << r.output;
 }
 
 TEST_F(OpsConsole, MachineChecksFailWhenTheMachineDisagrees) {

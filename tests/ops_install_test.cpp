@@ -33,28 +33,30 @@ constexpr const char* kDevice = "{ffffffff-3600-11de-8e71-ffffffffffff}";
 std::vector<std::string> ExpectedBatch(const std::string& name, const std::string& wim, const std::string& sdi,
                                        const std::string& timeout) {
   const std::string e = kEntry, d = kDevice;
+  // Every bcdedit line names the system folder's bcdedit, never a bare word.
+  const std::string bcd = "C:\\Windows\\System32\\bcdedit.exe";
   const std::string note = "rem \xE6\xB3\xA8\xE9\x87\x8A\xEF\xBC\x9A";  // rem 注释：
   return {
       note + "PEName\xE3\x80\x81WIMFile\xE3\x80\x81SDIFile\xE3\x80\x81" "BootType(exe,efi)",
-      "bcdedit /delete " + d + " /cleanup",
-      "bcdedit /delete " + e + " /cleanup",
-      "bcdedit /create " + d + " /d \"" + name + "\" /device",
-      "bcdedit /create  " + e + " /d \"" + name + "\" /application osloader",
-      "bcdedit /set " + d + " ramdisksdidevice partition=C:",
-      "bcdedit /set " + d + " ramdisksdipath \\WinPE\\" + sdi,
-      "bcdedit /set  " + e + " device                  ramdisk=[C:]\\WinPE\\" + wim + "," + d,
+      bcd + " /delete " + d + " /cleanup",
+      bcd + " /delete " + e + " /cleanup",
+      bcd + " /create " + d + " /d \"" + name + "\" /device",
+      bcd + " /create  " + e + " /d \"" + name + "\" /application osloader",
+      bcd + " /set " + d + " ramdisksdidevice partition=C:",
+      bcd + " /set " + d + " ramdisksdipath \\WinPE\\" + sdi,
+      bcd + " /set  " + e + " device                  ramdisk=[C:]\\WinPE\\" + wim + "," + d,
       note + "bcdedit /set  " + e + " path                    \\windows\\system32\\boot\\winload.exe",
-      "bcdedit /set  " + e + " description             \"" + name + "\"",
-      "bcdedit /set  " + e + " locale                  zh-cn",
-      "bcdedit /set  " + e + " inherit                 {bootloadersettings}",
-      "bcdedit /set  " + e + " osdevice                ramdisk=[C:]\\WinPE\\" + wim + "," + d,
-      "bcdedit /set  " + e + " systemroot              \\windows",
-      "bcdedit /set  " + e + " detecthal               Yes",
-      "bcdedit /set  " + e + " winpe                   Yes",
-      "bcdedit /set  " + e + " ems                     no",
-      "bcdedit /displayorder " + e + " /addlast",
+      bcd + " /set  " + e + " description             \"" + name + "\"",
+      bcd + " /set  " + e + " locale                  zh-cn",
+      bcd + " /set  " + e + " inherit                 {bootloadersettings}",
+      bcd + " /set  " + e + " osdevice                ramdisk=[C:]\\WinPE\\" + wim + "," + d,
+      bcd + " /set  " + e + " systemroot              \\windows",
+      bcd + " /set  " + e + " detecthal               Yes",
+      bcd + " /set  " + e + " winpe                   Yes",
+      bcd + " /set  " + e + " ems                     no",
+      bcd + " /displayorder " + e + " /addlast",
       "",
-      "bcdedit /timeout " + timeout,
+      bcd + " /timeout " + timeout,
   };
 }
 
@@ -107,8 +109,8 @@ TEST_F(Install, UnpacksBothFilesAndAddsTheBootEntry) {
   const std::string x86 = "\"C:\\Tarnvale\\Data\\Bin\\x86.dll\"", iso = "\"C:\\Tarnvale\\PE\\TARNVA~1.ISO\"";
   EXPECT_EQ(x86 + " e " + iso + " -y -aoa -o\"C:\\WinPE\" boot.wim -r", started[0]);
   EXPECT_EQ(x86 + " e " + iso + " -y -aoa -o\"C:\\WinPE\" boot.sdi -r", started[1]);
-  EXPECT_EQ(app::sTmpPath + "\\addwim.bat", started[2]);
-  EXPECT_EQ("bcdedit /enum " + std::string(kEntry), started.back());
+  EXPECT_EQ("C:\\Windows\\System32\\cmd.exe /c " + app::sTmpPath + "\\addwim.bat", started[2]);
+  EXPECT_EQ("C:\\Windows\\System32\\bcdedit.exe /enum " + std::string(kEntry), started.back());
   EXPECT_EQ("TARNVALE-SAMPLE boot image\r\n", m.ReadFile("C:\\WinPE\\boot.wim"));
   EXPECT_EQ("TARNVALE-SAMPLE ramdisk device\r\n", m.ReadFile("C:\\WinPE\\boot.sdi"));
   EXPECT_FALSE(m.Exists("C:\\WinPE\\sources"));
@@ -130,6 +132,17 @@ TEST_F(Install, UnpacksBothFilesAndAddsTheBootEntry) {
   EXPECT_EQ("5", store->Find("{bootmgr}")->Get("timeout").value_or(""));
   ExpectIdle();
   EXPECT_EQ(2, captionChanges);  // string 54 while it works, then 3
+}
+
+TEST_F(Install, ProgramsNamedLikeTheSystemsBesideTheProgramAreNotRun) {
+  // The batch's interpreter and its bcdedit lines, and the check of the
+  // entry afterwards, search no folder: what lies beside the program (the
+  // command interpreter's first place to look) is never started.
+  for (const char* name : {"cmd.exe", "bcdedit.exe"}) m.WriteFile(std::string("C:\\Tarnvale\\") + name, "planted");
+  PressCtrlI();
+  EXPECT_EQ(LangString(46), LastMessage());
+  ASSERT_TRUE(Store());
+  EXPECT_NE(nullptr, Store()->Find(kEntry));
 }
 
 TEST_F(Install, TheWindowShowsTheInstallWhileItRuns) {
@@ -332,7 +345,7 @@ TEST_F(Install, AnyTimeOutGivesAValidNumberInTheBatch) {
     PressCtrlI();
     std::vector<std::string> lines = sys::Split(m.ReadFile(app::sTmpPath + "\\addwim.bat.kept"), "\r\n");
     ASSERT_EQ(21u, lines.size());
-    EXPECT_EQ("bcdedit /timeout " + expected, lines[19]) << "TimeOut=" << text;
+    EXPECT_EQ("C:\\Windows\\System32\\bcdedit.exe /timeout " + expected, lines[19]) << "TimeOut=" << text;
   }
 }
 

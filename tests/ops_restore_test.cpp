@@ -27,12 +27,12 @@ class Restore : public test::OpsTest {
   std::vector<std::string> ProgramCommands(size_t mark) const {
     std::vector<std::string> out;
     for (const std::string& line : StartedSince(mark))
-      if (line.rfind("cmd.exe /c ", 0) == 0 || line.rfind("\"", 0) == 0) out.push_back(line);
+      if (line.rfind("C:\\Windows\\System32\\cmd.exe /c ", 0) == 0 || line.rfind("\"", 0) == 0) out.push_back(line);
     return out;
   }
   std::vector<std::string> RestoreCommands(int disk) const {
     const std::string& tmp = app::sTmpPath;
-    std::string pa = "cmd.exe /c " + tmp + "\\PACMD\\PartAssist.exe ";
+    std::string pa = "C:\\Windows\\System32\\cmd.exe /c " + tmp + "\\PACMD\\PartAssist.exe ";
     std::string n = std::to_string(disk);
     return {"\"C:\\Tarnvale\\Data\\Bin\\x86.dll\" x -p52416035 " + tmp + "\\pacmd.aes -y -o\"" + tmp + "\"",
             pa + "/hd:" + n + " /unhide:1",

@@ -95,15 +95,17 @@ TEST(ShellWait, RedirectionIsOffOnVistaAndSevenToo) {
   }
 }
 
-TEST(ShellWait, OlderSystemsKeepRedirection) {
+TEST(ShellWait, RedirectionIsOffForARedirectedProcessWhateverTheVersionSays) {
+  // XP compatibility mode: a 64-bit Windows reports version 5, and the
+  // 32-bit command interpreter of SysWOW64 must still not be the one run.
   test::SimMachine m([](os::sim::Machine& mm) {
     mm.windowsMajor = 5;
-    mm.windowsMinor = 2;
+    mm.windowsMinor = 1;
   });
   m.InstallProgram("C:\\Tools\\exit.exe", "test-exit");
   EXPECT_EQ(5, sys::GetSysVer());
   EXPECT_TRUE(sys::ShellWait("C:\\Tools\\exit.exe", 0));
-  EXPECT_EQ(0u, m.StartedLog().at(0).rfind("wow64-on\t", 0));
+  EXPECT_EQ(0u, m.StartedLog().at(0).rfind("wow64-off\t", 0));
 }
 
 TEST(ShellWait, AProgramThatCannotStartIsReportedAndNotWaitedFor) {
@@ -198,7 +200,7 @@ TEST_F(RunDiskPartTest, WritesTheScriptWithOneLineBreakAndRunsTheNativeDiskpart)
   EXPECT_EQ("select disk 12\r\nselect part 1\r\nset id=1c override\r\n", m.ReadFile(app::sTmpPath + "\\diskpart.txt"));
   std::vector<std::string> log = m.StartedLog();
   ASSERT_EQ(1u, log.size());
-  EXPECT_EQ("wow64-off\tok\tdiskpart.exe /S \"C:\\Windows\\Temp\\AbCdEfGh\\diskpart.txt\"", log[0]);
+  EXPECT_EQ("wow64-off\tok\tC:\\Windows\\System32\\diskpart.exe /S \"C:\\Windows\\Temp\\AbCdEfGh\\diskpart.txt\"", log[0]);
 }
 
 TEST_F(RunDiskPartTest, WritesInTheAnsiCodePage) {

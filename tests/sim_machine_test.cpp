@@ -87,7 +87,10 @@ TEST(MachineDescription, EveryValueSurvivesTheRoundTrip) {
   m.env["CR"] = "\r";
   m.timeScale = 1.0 / 3;
   m.grouping = "3;2;0";
+  m.elevated = false;
+  m.filesBeingWritten = {"C:\\PE Build\\My PE.iso"};
   os::sim::Disk d;
+  d.shortAnswerFails = true;
   d.number = 2147483647;
   d.sizeBytes = 16ull << 30;
   d.vendor = "\r";
@@ -107,6 +110,9 @@ TEST(MachineDescription, EveryValueSurvivesTheRoundTrip) {
   EXPECT_EQ(2147483647, again->disks[0].number);
   EXPECT_EQ("\r", again->disks[0].vendor);
   EXPECT_EQ("Flash\rDisk", again->disks[0].product);
+  EXPECT_FALSE(again->elevated);
+  EXPECT_EQ(std::vector<std::string>{"C:\\PE Build\\My PE.iso"}, again->filesBeingWritten);
+  EXPECT_TRUE(again->disks[0].shortAnswerFails);
 }
 
 TEST(MachineDescription, MistakesNameTheirLine) {

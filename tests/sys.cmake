@@ -11,6 +11,7 @@ list(APPEND TV_HOST_TESTS
 )
 list(APPEND TV_WIN32_TESTS
   shell_wait_win32_test.cpp
+  system_programs_win32_test.cpp
 )
 
 if(WIN32)

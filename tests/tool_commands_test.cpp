@@ -14,7 +14,8 @@ class PartAssistCommands : public ::testing::Test {
  protected:
   void SetUp() override { app::sTmpPath = "C:\\Windows\\Temp\\AbCdEfGh"; }
   void TearDown() override { app::sTmpPath.clear(); }
-  const std::string pa = "cmd.exe /c C:\\Windows\\Temp\\AbCdEfGh\\PACMD\\PartAssist.exe";
+  test::SimMachine m_;
+  const std::string pa = "C:\\Windows\\System32\\cmd.exe /c C:\\Windows\\Temp\\AbCdEfGh\\PACMD\\PartAssist.exe";
 };
 
 TEST_F(PartAssistCommands, ListUnhideInitForDisks0And1And12) {
@@ -53,10 +54,20 @@ TEST_F(PartAssistCommands, WriteHideAndLetters) {
   EXPECT_EQ(pa + " /hd:12 /setletter:0 /letter:Z:", sys::PaSetLetter(12, 0, "Z:"));
 }
 
-TEST_F(PartAssistCommands, AFolderWithSpacesIsNeitherQuotedNorShortened) {
-  app::sTmpPath = "D:\\Win Dir\\Temp\\QwErTyUi";
-  EXPECT_EQ("cmd.exe /c D:\\Win Dir\\Temp\\QwErTyUi\\PACMD\\PartAssist.exe /hd:1 /whide:1 /src:D:\\Win Dir\\Temp\\QwErTyUi\\EFI",
+TEST(PartAssistCommandsWithABlank, QuoteEveryPathAndGoThroughTheInterpreterInOnePair) {
+  // A Windows folder with a blank: the interpreter, the tool and the
+  // folder and file values are each one word, and the interpreter takes
+  // away only the outer pair (/s).
+  test::SimMachine m([](os::sim::Machine& mm) { mm.windir = "C:\\Win Dir"; });
+  app::sTmpPath = "C:\\Win Dir\\Temp\\QwErTyUi";
+  const std::string cmd = "\"C:\\Win Dir\\System32\\cmd.exe\" /s /c ";
+  const std::string pa = "\"C:\\Win Dir\\Temp\\QwErTyUi\\PACMD\\PartAssist.exe\"";
+  EXPECT_EQ(cmd + "\"" + pa + " /hd:1 /whide:1 /src:\"C:\\Win Dir\\Temp\\QwErTyUi\\EFI\"\"",
             sys::PaWriteHidden(1, 1, app::sTmpPath + "\\EFI"));
+  EXPECT_EQ(cmd + "\"" + pa + " /list:1 /out:\"C:\\Win Dir\\Temp\\QwErTyUi\\PACMD\\usee.txt\"\"",
+            sys::PaList(1, app::sTmpPath + "\\PACMD\\usee.txt"));
+  EXPECT_EQ(cmd + "\"" + pa + " /hd:2 /unhide:0\"", sys::PaUnhide(2, 0));
+  app::sTmpPath.clear();
 }
 
 // The archiver's forms, on a machine whose program folder has spaces: the
@@ -81,6 +92,10 @@ TEST_F(ArchiverCommands, PluginArchives) {
             sys::UnpackPluginCommand("pacmd.aes"));
   EXPECT_EQ(x86 + " x -p52416035 C:\\Windows\\Temp\\AbCdEfGh\\qemu.aes -y -o\"C:\\Windows\\Temp\\AbCdEfGh\"",
             sys::UnpackPluginCommand("qemu.aes"));
+  // A per-run folder with a blank: the archive is one word too.
+  app::sTmpPath = "C:\\Win Dir\\Temp\\AbCdEfGh";
+  EXPECT_EQ(x86 + " x -p52416035 \"C:\\Win Dir\\Temp\\AbCdEfGh\\pacmd.aes\" -y -o\"C:\\Win Dir\\Temp\\AbCdEfGh\"",
+            sys::UnpackPluginCommand("pacmd.aes"));
 }
 
 TEST_F(ArchiverCommands, ImageAndDataPackage) {

@@ -43,7 +43,7 @@ FrmAbout::FrmAbout(os::MainWindow& owner) : owner_(owner) {}
 
 FrmAbout::~FrmAbout() = default;
 
-std::string FrmAbout::TunePath() { return os::EnvVar("windir").value_or("") + "\\Temp\\music.res"; }
+std::string FrmAbout::TunePath() { return os::WindowsFolder() + "\\Temp\\music.res"; }
 
 void FrmAbout::Show() {
   window_ = owner_.CreateAboutWindow(*this);

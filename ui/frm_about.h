@@ -33,7 +33,7 @@ class FrmAbout : public os::AboutWindowEvents {
   // Loads the window, shows it modally, and returns once it has closed.
   void Show();
 
-  // The file the tune is played from: %windir%\Temp\music.res.
+  // The file the tune is played from: <Windows folder>\Temp\music.res.
   static std::string TunePath();
 
   // os::AboutWindowEvents

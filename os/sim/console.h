@@ -81,6 +81,14 @@
 //     expect taskbar <none|busy|n>         the taskbar button shows no
 //                                          progress, the busy animation, or n%
 //   close                                 close the open dialog; else the window
+//   endsession [force]                    the user logs off or shuts down: the window is
+//                                         asked first; while an operation runs it holds
+//                                         the end up and the reason it gives is printed
+//                                         ("(the session's end is held up: <text>)").
+//                                         When it agrees, or with force (the system ends
+//                                         the session all the same), the window's
+//                                         session-end handling runs and the program ends
+//                                         at once, as the system ends it
 //
 // The two dialogs of the system menu are modal: while one is open the main
 // window takes no click, select, open, key, menu or window-state command,

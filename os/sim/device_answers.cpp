@@ -58,7 +58,8 @@ bool QueryProperty(const DeviceTarget& t, std::span<const uint8_t> in, size_t ou
                  ? StorageDescriptor(0, t.disk->removable, t.disk->bus, t.disk->vendor, t.disk->product,
                                      t.disk->revision, t.disk->serial)
                  : FromHex(t.disk->descriptorHex);
-    return true;
+    // Some drivers refuse a buffer that the whole descriptor does not fit.
+    return !(t.disk->shortAnswerFails && outSize < answer.size());
   }
   if (t.volume.kind == Volume::Kind::kCdrom) {
     const Drive& d = *t.volume.drive;

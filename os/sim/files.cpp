@@ -108,6 +108,17 @@ std::optional<uint64_t> FileSize(std::string_view path) {
   return static_cast<uint64_t>(st.st_size);
 }
 
+bool FileBeingWritten(std::string_view path) {
+  auto machine = sim::Current();
+  auto host = Host(path);
+  if (!host || !sim::HostIsFile(*host)) return false;
+  for (const std::string& f : machine->filesBeingWritten) {
+    auto other = sim::ToHost(*machine, f);
+    if (other && *other == *host) return true;
+  }
+  return false;
+}
+
 std::optional<std::string> ShortPath(std::string_view path) {
   auto machine = sim::Current();
   auto split = sim::SplitWindowsPath(*machine, path);

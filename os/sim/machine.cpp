@@ -150,7 +150,7 @@ class Parser {
       if (!SplitWords(raw, words, &why)) return Fail(number, why, error);
       if (words.empty()) continue;
       // Statements whose values are free text take no name=value options.
-      static const std::set<std::string> kFreeText = {"env", "windir", "program", "caption-font", "font"};
+      static const std::set<std::string> kFreeText = {"env", "windir", "program", "caption-font", "font", "writing"};
       bool freeText = kFreeText.count(words[0]) > 0;
       for (auto& w : words) {
         size_t eq = w.find('=');
@@ -256,6 +256,11 @@ class Parser {
       m_.swaps.push_back(swap);
       return NoOtherOptions(l, {"after"}, why);
     }
+    if (kind == "writing") {
+      if (arg(1).empty()) return Bad(why, "writing needs a file");
+      m_.filesBeingWritten.push_back(arg(1));
+      return true;
+    }
     if (kind == "fault") {
       if (arg(1).empty() || arg(2).empty()) return Bad(why, "fault needs a program and a kind");
       m_.faults[Lower(arg(1))] = arg(2);
@@ -335,10 +340,14 @@ class Parser {
       if (!hex) return Bad(why, "descriptor is an even number of hex digits");
     }
     if (o.count("mbr")) d.mbrCode = o["mbr"];
+    if (o.count("short-answer")) {
+      if (o["short-answer"] != "fail") return Bad(why, "short-answer is fail");
+      d.shortAnswerFails = true;
+    }
     if (d.sizeBytes == 0 && d.media) return Bad(why, "a disk with a medium needs size= or geometry=");
     m_.disks.push_back(d);
     return NoOtherOptions(l, {"bus", "removable", "vendor", "product", "revision", "serial", "size", "geometry",
-                              "media", "geometry-fault", "number-fault", "letter", "descriptor", "mbr"},
+                              "media", "geometry-fault", "number-fault", "letter", "descriptor", "mbr", "short-answer"},
                           why);
   }
 
@@ -497,7 +506,7 @@ std::string FormatMachine(const Machine& m) {
   std::ostringstream out;
   out << "# Simulated Windows machine (docs/simulated-machine.md)\n";
   out << "windows " << m.windowsMajor << "." << m.windowsMinor << " build=" << m.windowsBuild
-      << " wow64=" << YesNo(m.wow64) << " elevated=" << YesNo(m.elevated) << "\n";
+      << " wow64=" << YesNo(m.wow64) << (m.elevated ? "" : " elevated=no") << "\n";
   out << "locale " << m.locale << "\n";
   out << "codepage " << m.codePage << "\n";
   out << "windir " << Quote(m.windir) << "\n";
@@ -536,6 +545,7 @@ std::string FormatMachine(const Machine& m) {
         << d.bytesPerSector;
     if (!d.media) out << " media=no";
     if (!d.geometryFault.empty()) out << " geometry-fault=" << d.geometryFault;
+    if (d.shortAnswerFails) out << " short-answer=fail";
     if (!d.numberFault.empty()) out << " number-fault=" << d.numberFault;
     if (d.emptyLetter) out << " letter=" << d.emptyLetter;
     if (!d.descriptorHex.empty()) out << " descriptor=" << d.descriptorHex;
@@ -556,6 +566,7 @@ std::string FormatMachine(const Machine& m) {
       out << "\n";
     }
   }
+  for (const std::string& f : m.filesBeingWritten) out << "writing " << Quote(f) << "\n";
   for (const SimProcess& p : m.processes)
     out << "process " << p.id << " " << Quote(p.name) << " access=" << (p.fullAccess ? "full" : "limited") << "\n";
   for (const auto& [tool, kind] : m.faults) out << "fault " << Quote(tool) << " " << Quote(kind) << "\n";

@@ -61,6 +61,7 @@ struct Disk {
                               // virtual and card-reader drivers do not answer it)
   char emptyLetter = 0;       // drive letter of the slot while there is no medium
   std::string descriptorHex;  // when set: the exact storage descriptor answer, in hex
+  bool shortAnswerFails = false;  // a buffer smaller than the whole descriptor fails the query
   std::string mbrCode;        // boot code in the master boot record ("" none)
   UdArea ud;
   std::vector<Partition> partitions;  // in partition-table order; number = index + 1
@@ -87,7 +88,7 @@ struct Drive {
 struct SimProcess {
   uint32_t id = 0;
   std::string name;
-  bool fullAccess = true;  // OpenProcess with PROCESS_ALL_ACCESS succeeds
+  bool fullAccess = true;  // OpenProcess succeeds for any access; else only for the limited query right
 };
 
 // One disk put in the place of another: disk `disk` is pulled out and the
@@ -120,6 +121,7 @@ struct Machine {
   std::vector<Drive> drives;
   std::vector<Disk> disks;
   std::vector<SimProcess> processes;
+  std::vector<std::string> filesBeingWritten;  // held open for writing by another program
   std::map<std::string, std::string> faults;  // outside program -> fault switch
   std::vector<DiskSwap> swaps;                // planned disk swaps, in order
 

@@ -339,14 +339,18 @@ bool CanOpenProcess(uint32_t id, uint32_t access) {
   ReapOrphans();
   auto machine = sim::Current();
   for (const auto& p : machine->processes)
-    if (p.id == id) return p.fullAccess || access != kProcessAllAccess;
+    // A process of a service or another level opens only for the limited
+    // query right.
+    if (p.id == id) return p.fullAccess || access == kProcessQueryLimitedInformation;
   for (const Running& r : RunningPrograms())
     if (r.id == id) return true;
   return false;
 }
 
+bool IsWow64() { return !CallerIsNative() && sim::Current()->wow64; }
+
 Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
-  if (!wanted || CallerIsNative() || !sim::Current()->wow64) return;  // no redirection to switch off
+  if (!wanted || !IsWow64()) return;  // no redirection to switch off
   auto& state = sim::State();
   saved_ = reinterpret_cast<void*>(state.redirectionOff ? 1 : 0);
   state.redirectionOff = true;

@@ -94,6 +94,8 @@ std::optional<std::string> EnvVar(std::string_view name) {
 std::string WindowsFolder() { return sim::Current()->windir; }
 std::string SystemFolder() { return sim::Current()->windir + "\\System32"; }
 
+bool IsElevated() { return sim::Current()->elevated; }
+
 uint32_t SystemDefaultLocale() { return sim::Current()->locale; }
 
 uint32_t ThreadLocale() {
@@ -164,7 +166,6 @@ std::string TempFolder() {
   return folder;
 }
 
-std::optional<bool> ProcessElevated() { return sim::Current()->elevated; }
 
 bool Is64BitSystem() { return sim::Current()->wow64; }
 

@@ -37,6 +37,8 @@ bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t>
   DWORD n = 0;
   BOOL ok = DeviceIoControl(device.impl()->handle.get(), code, const_cast<uint8_t*>(in.data()),
                             static_cast<DWORD>(in.size()), out.data(), static_cast<DWORD>(out.size()), &n, nullptr);
+  // A partly filled answer is an answer: *returned tells how much is there.
+  if (!ok && GetLastError() == ERROR_MORE_DATA) ok = TRUE;
   if (returned) *returned = n;
   return ok != FALSE;
 }

@@ -81,11 +81,17 @@ bool ShellDelete(std::string_view path) {
 bool RemoveFile(std::string_view path) { return DeleteFileW(Wide(path).c_str()) != FALSE; }
 
 std::optional<uint64_t> FileSize(std::string_view path) {
+  // From the directory entry: no open, so a file that another program is
+  // writing is not taken for one of size 0.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool FileBeingWritten(std::string_view path) {
   win32::Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.valid()) return std::nullopt;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
-  return static_cast<uint64_t>(size.QuadPart);
+  return !file.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 std::optional<std::string> ShortPath(std::string_view path) {

@@ -11,6 +11,7 @@
 #include "os/win32/control_ids.h"
 #include "os/win32/dialogs.h"
 #include "os/win32/message_loop.h"
+#include "os/win32/shutdown_block.h"
 #include "os/win32/wide.h"
 
 namespace os {
@@ -355,13 +356,21 @@ class Win32MainWindow : public MainWindow {
         events_.OnUnload();
         DestroyWindow(hwnd_);
         return 0;
-      case WM_QUERYENDSESSION:
-        // Logoff or shutdown: refused only while an operation runs, as a close is.
-        return events_.OnCloseRequest() ? TRUE : FALSE;
+      case WM_QUERYENDSESSION: {
+        // Logoff or shutdown: refused only while an operation runs, as a
+        // close is, and the system shows the user why.
+        std::string reason = events_.OnQueryEndSession();
+        SetShutdownBlockReason(hwnd_, reason);
+        return reason.empty() ? TRUE : FALSE;
+      }
       case WM_ENDSESSION:
         // The session ends and the process with it, without a WM_CLOSE: the
-        // unload runs now, so that the per-run folder does not stay behind.
-        if (wp) events_.OnUnload();
+        // unload runs now, so that the per-run folder does not stay behind
+        // (unless an operation's tools still work in it).
+        if (wp)
+          events_.OnEndSession();
+        else
+          SetShutdownBlockReason(hwnd_, "");  // the end was called off
         return 0;
       case WM_DESTROY:
         PostQuitMessage(0);

@@ -23,6 +23,28 @@ Process::Process(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 bool Process::IsValid() const { return impl_ && impl_->handle.valid(); }
 uint32_t Process::Id() const { return impl_ ? impl_->id : 0; }
 
+namespace {
+
+// The job every started program belongs to, made on the first start and
+// kept open for the life of this process. Its handle closes when this
+// process ends, however it ends, and the system then ends every program in
+// the job: no hidden tool outlives the window that started it. Null when no
+// job could be made.
+HANDLE ProgramsJob() {
+  static win32::Handle job = [] {
+    win32::Handle h(CreateJobObjectW(nullptr, nullptr));
+    if (!h.valid()) return h;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(h.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+      return win32::Handle();
+    return h;
+  }();
+  return job.valid() ? job.get() : nullptr;
+}
+
+}  // namespace
+
 Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t* error) {
   std::wstring line = win32::Wide(commandLine);
   std::vector<wchar_t> buffer(line.begin(), line.end());
@@ -32,10 +54,18 @@ Process StartProcess(std::string_view commandLine, uint16_t showWindow, uint32_t
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = showWindow;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  // A hidden program gets no console window at all, not even one that
+  // flashes. It starts suspended, so that it joins the job before it can
+  // start programs of its own (they join with it).
+  DWORD flags = CREATE_SUSPENDED | (showWindow == SW_HIDE ? CREATE_NO_WINDOW : 0);
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi)) {
     if (error) *error = GetLastError();
     return Process();
   }
+  // Outside a job the program still runs (a system before Windows 8 cannot
+  // put a process of a job into a second one); it is then not ended with us.
+  if (HANDLE job = ProgramsJob()) AssignProcessToJobObject(job, pi.hProcess);
+  ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   auto impl = std::make_unique<Process::Impl>();
   // The handle from the start itself: the process cannot end and lose its id
@@ -97,10 +127,19 @@ F Kernel32(const char* name) {
 }
 }  // namespace
 
+bool IsWow64() {
+  // Only a 32-bit process on a 64-bit Windows is redirected. The system's
+  // own answer decides, not its version number: in XP compatibility mode a
+  // 64-bit Windows reports version 5.
+  if (sizeof(void*) == 8) return false;
+  using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  auto isWow64 = Kernel32<IsWow64Fn>("IsWow64Process");  // absent before XP SP2
+  BOOL wow64 = FALSE;
+  return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
 Wow64RedirectionOff::Wow64RedirectionOff(bool wanted) {
-  // Only a 32-bit process is redirected; a 64-bit one sees System32 as it is.
-  if (!wanted || sizeof(void*) == 8) return;
-  // Absent on systems without WOW64; on a 32-bit system the call fails.
+  if (!wanted || !IsWow64()) return;
   auto disable = Kernel32<DisableFn>("Wow64DisableWow64FsRedirection");
   if (disable && disable(&saved_)) off_ = true;
 }

@@ -54,6 +54,27 @@ std::string FolderFrom(Query query) {
 std::string WindowsFolder() { return FolderFrom(GetWindowsDirectoryW); }
 std::string SystemFolder() { return FolderFrom(GetSystemDirectoryW); }
 
+bool IsElevated() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  win32::Handle token(raw);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  bool known = GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) != FALSE;
+  if (known) return elevation.TokenIsElevated != 0;
+  // Before Vista there is no elevation: membership of the Administrators
+  // group is what counts.
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID admins = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                &admins))
+    return false;
+  BOOL member = FALSE;
+  if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
+  FreeSid(admins);
+  return member != FALSE;
+}
+
 uint32_t SystemDefaultLocale() { return GetSystemDefaultLCID(); }
 uint32_t ThreadLocale() { return GetThreadLocale(); }
 bool SetThreadLocaleId(uint32_t lcid) { return SetThreadLocale(lcid) != FALSE; }
@@ -149,16 +170,6 @@ std::string TempFolder() {
   std::string folder = FolderFrom([](LPWSTR buffer, UINT size) { return static_cast<UINT>(GetTempPathW(size, buffer)); });
   while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   return folder;
-}
-
-std::optional<bool> ProcessElevated() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
-  win32::Handle owned(token);
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  if (!GetTokenInformation(owned.get(), TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
-  return elevation.TokenIsElevated != 0;
 }
 
 bool Is64BitSystem() {

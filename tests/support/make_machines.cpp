@@ -16,6 +16,7 @@
 #include "os/sim/progress_bar_window.h"
 #include "os/sim/sim.h"
 #include "os/sim/taskbar.h"
+#include "sys/system_programs.h"
 #include "sys/text.h"
 #include "tests/support/tool_machines.h"
 #include "tools/tvtool/commands.h"
@@ -200,9 +201,11 @@ std::vector<std::string> MakeMachine::Commands() const {
     std::string command = line.substr(line.find('\t', line.find('\t') + 1) + 1);
     // The program that cmd.exe starts in turn is logged right after it
     // (without the outer quotes and the output redirection of its line).
-    if (!out.empty() && out.back() == "cmd.exe /c " + command) continue;
-    if (!out.empty() && out.back().rfind("cmd.exe /c \"", 0) == 0 && out.back().find(" > ") != std::string::npos &&
-        out.back().substr(12).rfind(command, 0) == 0)
+    if (!out.empty() && out.back() == sys::ThroughCmd(command)) continue;
+    const std::string quoted = sys::ThroughCmd("\"") ;
+    const std::string outer = quoted.substr(0, quoted.size() - 2);  // <cmd> /s /c "
+    if (!out.empty() && out.back().rfind(outer, 0) == 0 && out.back().find(" > ") != std::string::npos &&
+        out.back().substr(outer.size()).rfind(command, 0) == 0)
       continue;
     out.push_back(command);
   }
@@ -222,8 +225,10 @@ std::vector<std::string> MakeMachine::BreakPoints() const {
 std::string MakeMachine::Expand(const std::string& pattern) const {
   auto quotedShort = [](const std::string& path) { return "\"" + os::ShortPath(path).value_or(path) + "\""; };
   std::string s = pattern;
-  s = sys::ReplaceAll(s, "<pa>", "cmd.exe /c <tmp>\\PACMD\\PartAssist.exe");
-  s = sys::ReplaceAll(s, "<format>", "cmd.exe /c C:\\Windows\\System32\\format.com");
+  s = sys::ReplaceAll(s, "<pa>", "<cmd> /c <tmp>\\PACMD\\PartAssist.exe");
+  s = sys::ReplaceAll(s, "<format>", "<cmd> /c C:\\Windows\\System32\\format.com");
+  s = sys::ReplaceAll(s, "<cmd>", "C:\\Windows\\System32\\cmd.exe");
+  s = sys::ReplaceAll(s, "<diskpart>", "C:\\Windows\\System32\\diskpart.exe");
   s = sys::ReplaceAll(s, "<tmp>", app::sTmpPath);
   s = sys::ReplaceAll(s, "<x86>", "\"C:\\Tarnvale\\Data\\Bin\\x86.dll\"");
   s = sys::ReplaceAll(s, "<aes>", "\"C:\\Tarnvale\\Data\\Bin\\aes.dll\"");

@@ -91,9 +91,10 @@ class MakeMachine {
   std::vector<std::string> BreakPoints() const;
 
   // A command pattern with its placeholders filled: <tmp> the temporary
-  // folder, <pa> "cmd.exe /c <tmp>\PACMD\PartAssist.exe", <x86> and <aes>
+  // folder, <pa> "<cmd> /c <tmp>\PACMD\PartAssist.exe", <x86> and <aes>
   // the tools' quoted paths, <iso>, <fba>, <7z> the packages' quoted short
-  // paths, <format> "cmd.exe /c C:\Windows\System32\format.com".
+  // paths, <format> "<cmd> /c C:\Windows\System32\format.com", <cmd> and
+  // <diskpart> the full paths of cmd.exe and diskpart.exe in System32.
   std::string Expand(const std::string& pattern) const;
   std::vector<std::string> Expand(const std::vector<std::string>& patterns) const;
 

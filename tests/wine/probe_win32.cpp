@@ -19,6 +19,9 @@
 //   tv_probe <answer file> endsession    logoff: the answer to WM_QUERYENDSESSION
 //                                         (1 or 0); when it was 1, WM_ENDSESSION and
 //                                         then the end of the process, as Windows does
+//   tv_probe <answer file> endsession-force   the same, but WM_ENDSESSION and the end of
+//                                         the process follow whatever the answer was
+//                                         (a forced shutdown)
 //   tv_probe <answer file> start-elsewhere <folder>
 //                                         copies the folder to a sibling whose name is
 //                                         outside code page 1252 ("Программа 程序") and
@@ -532,9 +535,9 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "click") return argc > 3 && Click(main, argv[3]);
   if (command == "message") return ReadMessageBox(main, out);
   if (command == "answer") return argc > 3 && Answer(main, argv[3]);
-  if (command == "endsession") {
+  if (command == "endsession" || command == "endsession-force") {
     LRESULT allowed = SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-    if (allowed) {
+    if (allowed || command == "endsession-force") {
       SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
       DWORD id = 0;
       GetWindowThreadProcessId(main, &id);

@@ -29,12 +29,16 @@ std::string AfterProgram(const std::string& line) {
 
 // cmd's quote rule for the text after /c: a quoted text keeps its quotes only
 // when it is exactly one quoted program name; otherwise the first and the
-// last quote go.
-std::string StripQuotes(std::string rest) {
+// last quote go. With /s they always go.
+std::string StripQuotes(std::string rest, bool always) {
   size_t b = rest.find_first_not_of(" \t");
   if (b == std::string::npos) return "";
   rest = rest.substr(b);
   if (rest.empty() || rest[0] != '"') return rest;
+  if (always) {
+    size_t last = rest.rfind('"');
+    return rest.substr(1, last - 1) + rest.substr(last + 1);
+  }
   size_t quotes = 0;
   for (char c : rest) quotes += c == '"';
   if (quotes == 2 && rest.back() == '"' && rest.find_first_of("&<>()@^|") == std::string::npos) return rest;
@@ -119,14 +123,16 @@ int RunLine(const std::string& fullLine) {
 
 int RunCmd(const Args&) {
   std::string rest = AfterProgram(RawCommandLine());
-  // Switches before /c (such as /d or /q) are skipped.
+  // Switches before /c (such as /d or /q) are skipped; /s is kept in mind.
   size_t at = 0;
+  bool s = false;
   while (true) {
     size_t b = rest.find_first_not_of(" \t", at);
     if (b == std::string::npos) return 0;
     if (rest[b] != '/') return 0;  // no /c: an interactive shell, which has nothing to do here
     char sw = static_cast<char>(tolower(b + 1 < rest.size() ? rest[b + 1] : ' '));
-    if (sw == 'c' || sw == 'k') return RunLine(StripQuotes(rest.substr(b + 2)));
+    if (sw == 'c' || sw == 'k') return RunLine(StripQuotes(rest.substr(b + 2), s));
+    s = s || sw == 's';
     at = rest.find_first_of(" \t", b);
     if (at == std::string::npos) return 0;
   }

@@ -2,6 +2,8 @@
 // timers on the simulated machine's event loop, and the console front-end
 // that shows it and takes input (the commands are listed in os/sim/console.h).
 #include <poll.h>
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <deque>
@@ -495,9 +497,25 @@ class ConsoleWindow : public ui::WindowModel, public EventSource, public Console
       Expect(w);
     } else if (verb == "close") {
       closeRequested_ = true;
+    } else if (verb == "endsession") {
+      EndSession(w.size() > 1 && sys::LowerAscii(w[1]) == "force");
     } else {
       Fail("unknown command: " + line);
     }
+  }
+
+  // Logoff or shutdown: the window is asked first; the session ends when it
+  // agrees or when the end is forced, and the process with it, at once, as
+  // the system ends it.
+  void EndSession(bool force) {
+    std::string reason = events_.OnQueryEndSession();
+    if (!reason.empty()) Print("  (the session's end is held up: " + reason + ")\n");
+    if (!reason.empty() && !force) return;
+    Print("  (the session ends)\n");
+    events_.OnEndSession();
+    fflush(stdout);
+    fflush(stderr);
+    _Exit(status());
   }
 
   MainWindowEvents& events_;
