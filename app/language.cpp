@@ -42,17 +42,26 @@ void TryLanguageFonts(os::MainWindow& window) {
 }
 
 // The English texts of the added strings, shown when the language file has
-// no text of its own for them.
-const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
+// no text of its own for them, by number.
+struct BuiltInText {
+  int n;
+  const char* text;
+};
+const BuiltInText kBuiltIn[] = {
     // 69: a configuration value of the local install that could run commands
-    "A value in the [InstPEToDisk] section of the configuration file holds a character that is not allowed "
-    "(\" % & | < > ^ or a control character), so nothing was installed. Correct this key and try again: ",
+    {69,
+     "A value in the [InstPEToDisk] section of the configuration file holds a character that is not allowed "
+     "(\" % & | < > ^ or a control character), so nothing was installed. Correct this key and try again: "},
     // 70: the boot entry is missing after bcdedit
-    "The boot entry could not be created: after bcdedit ran, the Windows boot menu has no entry for the PE "
-    "system. The files stay in C:\\WinPE. Run the program as administrator and try again.",
+    {70,
+     "The boot entry could not be created: after bcdedit ran, the Windows boot menu has no entry for the PE "
+     "system. The files stay in C:\\WinPE. Run the program as administrator and try again."},
     // 71: the emulator's plug-in could not be unpacked
-    "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
-    "wrong password. The boot test was not started.",
+    {71,
+     "The emulator could not be prepared: its plug-in (Data\\Plugins\\qemu.aes) is missing, damaged or has the "
+     "wrong password. The boot test was not started."},
+    // 93: the About window's guide link, the guide missing beside the program
+    {93, "The user guide is missing. This file was not found:"},
 };
 
 }  // namespace
@@ -61,8 +70,13 @@ const std::string& LangString(int n) {
   static const std::string empty;
   if (n < 0 || n >= kLangStringCount) return empty;
   const std::string& text = LangStrings[static_cast<size_t>(n)];
-  if (text.empty() && n >= kFirstAddedLangString) return kBuiltIn[n - kFirstAddedLangString];
-  return text;
+  if (!text.empty() || n < kFirstAddedLangString) return text;
+  static std::array<std::string, kLangStringCount> builtIn = [] {
+    std::array<std::string, kLangStringCount> all;
+    for (const BuiltInText& b : kBuiltIn) all[static_cast<size_t>(b.n)] = b.text;
+    return all;
+  }();
+  return builtIn[static_cast<size_t>(n)];
 }
 
 std::string LanguageFilePath(uint32_t localeId) {

@@ -3,7 +3,7 @@
 //
 // Public:
 //   sLangPath        the chosen file: <program folder>\Data\Lang\<locale id>.lng
-//   LangStrings      the 72 language strings, read once at start-up
+//   LangStrings      the 94 language strings, read once at start-up
 //   LangString(n)    language string n ("" when out of range); for the
 //                    strings added after the first 69, a built-in English
 //                    text when the language file lacks them
@@ -24,7 +24,7 @@ class MainWindow;
 
 namespace app {
 
-constexpr int kLangStringCount = 72;
+constexpr int kLangStringCount = 94;
 // Strings 69 and up came after the first language files were written: a file
 // that lacks one shows its built-in English text.
 constexpr int kFirstAddedLangString = 69;
@@ -42,7 +42,7 @@ std::string ReadLang(std::string_view key, std::string_view section);
 
 // For the main window: picks the language file by the thread locale (with
 // its fallback chain, which changes the thread locale), tries the file's
-// font list when the caption font is unknown, reads the 72 strings and sets
+// font list when the caption font is unknown, reads the 94 strings and sets
 // the window's captions.
 void ApplyLanguage(os::MainWindow& window);
 

@@ -67,6 +67,9 @@ std::string SourceString(uint32_t id, int n) {
 TEST_P(ShippedLanguage, HoldsEveryStringWhole) {
   Texts t = Read(GetParam());
   for (int n = 0; n < app::kLangStringCount; ++n) {
+    // Numbers handed out for added strings may stand unused in every file
+    // until they are taken; one the English file has, every file has.
+    if (n >= app::kFirstAddedLangString && SourceString(1033, n) == "<missing>") continue;
     EXPECT_FALSE(t.strings[n].empty()) << "String(" << n << ")";
     // Nothing lost to the code page or to the 254-byte read limit.
     EXPECT_EQ(SourceString(GetParam().id, n), t.strings[n]) << "String(" << n << ")";

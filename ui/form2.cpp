@@ -1,5 +1,6 @@
 #include "ui/form2.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/config.h"
@@ -17,10 +18,18 @@ namespace {
 constexpr const char* kOption = app::CfgSection::kOption;
 constexpr int kOutOfSight = -500;  // twips
 
-// The number as the field shows it: whole numbers without decimals.
+// The most digits a field takes: the UD size's upper bound has four; the
+// make takes the EFI size as a 32-bit number of MB, which nine digits
+// always fit.
+constexpr int kUdDigits = 4;
+constexpr int kEfiDigits = 9;
+constexpr double kLargestSize = 2147483647.0;
+
+// The number as the field shows it: in decimal, without an exponent
+// however large it is.
 std::string NumberText(double value) {
-  char text[32];
-  snprintf(text, sizeof text, "%.15g", value);
+  char text[400];
+  snprintf(text, sizeof text, value < 1e15 ? "%.15g" : "%.0f", value);
   return text;
 }
 
@@ -47,10 +56,12 @@ void Form2::Load() {
 
   // A stored size is shown as its number when it is above the lower bound
   // (the upper bound is checked on closing), else the fallback.
+  window_->SetMaxLength(C::kText1, kUdDigits);
+  window_->SetMaxLength(C::kText2, kEfiDigits);
   double ud = sys::Val(app::ReadCfg("UDSize", kOption));
-  window_->SetText(C::kText1, ud > 9 ? NumberText(ud) : "300");
+  window_->SetText(C::kText1, ud > 9 && std::isfinite(ud) ? NumberText(ud) : "300");
   double efi = sys::Val(app::ReadCfg("EFISize", kOption));
-  window_->SetText(C::kText2, efi > 99 ? NumberText(efi) : "1032");
+  window_->SetText(C::kText2, efi > 99 && std::isfinite(efi) ? NumberText(efi) : "1032");
 
   // Without a UD area in the chosen layout its row is moved out of sight;
   // its value is still checked and stored.
@@ -89,7 +100,8 @@ void Form2::OnClose() {
   std::string efiText = window_->Text(C::kText2);
   double ud = sys::Val(udText);
   double efi = sys::Val(efiText);
-  if (ud > 9 && ud < 4097 && efi > 99) {
+  // An EFI size past what the make can take (a stored one) is refused too.
+  if (ud > 9 && ud < 4097 && efi > 99 && efi <= kLargestSize) {
     // Stored as typed (leading zeros too), with the comment after four tabs.
     app::WriteCfg("UDSize", udText + "\t\t\t\t" + kUdSizeComment, kOption);
     app::WriteCfg("EFISize", efiText + "\t\t\t\t" + kEfiSizeComment, kOption);

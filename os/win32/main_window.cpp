@@ -10,7 +10,9 @@
 #include "os/menu.h"
 #include "os/win32/control_ids.h"
 #include "os/win32/dialogs.h"
+#include "os/win32/menu_pictures.h"
 #include "os/win32/message_loop.h"
+#include "os/win32/window_class.h"
 #include "os/win32/wide.h"
 
 namespace os {
@@ -46,21 +48,14 @@ std::wstring TextOf(HWND h) {
 class Win32MainWindow;
 Win32MainWindow* g_window = nullptr;  // the one main window, for the message filter
 
-class Win32MainWindow : public MainWindow {
+class Win32MainWindow : public MainWindow, public ObjectWindow {
  public:
   explicit Win32MainWindow(MainWindowEvents& events) : events_(events) {
     g_window = this;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32MainWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&wc);
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    RegisterObjectClass<Win32MainWindow>(kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
 
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
@@ -301,7 +296,9 @@ class Win32MainWindow : public MainWindow {
     return ours && IsDialogMessageW(w->hwnd_, &msg);
   }
 
-  LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) {
+ public:
+  // --- what the window procedure calls ---
+  LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
       case WM_COMMAND: {
         int id = LOWORD(wp);
@@ -333,6 +330,13 @@ class Win32MainWindow : public MainWindow {
           return 0;
         }
         break;
+      case WM_MEASUREITEM:
+        // The system menu's pictures.
+        if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+      case WM_DRAWITEM:
+        if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+        break;
       case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lp) == GetDlgItem(hwnd_, kIdStatus)) {
           // The status line is a link: it starts the restore.
@@ -352,6 +356,15 @@ class Win32MainWindow : public MainWindow {
           MessageBeep(MB_ICONEXCLAMATION);
           return 0;
         }
+        if (HWND dialog = OpenModalWindow()) {
+          // Closed from outside (the taskbar) while a dialog is open: the
+          // dialog closes first, as its close box closes it (the sizes are
+          // stored, the tune stops), and the window closes once the
+          // dialog's loop has ended.
+          SendMessageW(dialog, WM_CLOSE, 0, 0);
+          PostMessageW(hwnd_, WM_CLOSE, wp, lp);
+          return 0;
+        }
         events_.OnUnload();
         DestroyWindow(hwnd_);
         return 0;
@@ -361,7 +374,11 @@ class Win32MainWindow : public MainWindow {
       case WM_ENDSESSION:
         // The session ends and the process with it, without a WM_CLOSE: the
         // unload runs now, so that the per-run folder does not stay behind.
-        if (wp) events_.OnUnload();
+        if (wp) {
+          // An open dialog closes first, as it closes itself.
+          if (HWND dialog = OpenModalWindow()) SendMessageW(dialog, WM_CLOSE, 0, 0);
+          events_.OnUnload();
+        }
         return 0;
       case WM_DESTROY:
         PostQuitMessage(0);
@@ -372,19 +389,9 @@ class Win32MainWindow : public MainWindow {
     return DefWindowProcW(hwnd_, message, wp, lp);
   }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    Win32MainWindow* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-      self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self || message == WM_NCCREATE || message == WM_CREATE) return DefWindowProcW(hwnd, message, wp, lp);
-    return self->Handle(message, wp, lp);
-  }
+ private:
 
   MainWindowEvents& events_;
-  HWND hwnd_ = nullptr;
   std::unique_ptr<ProgressBarWindow> progressBar1_;
   std::vector<HWND> children_;
   HFONT font_ = nullptr;
