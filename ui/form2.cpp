@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/config.h"
 #include "app/language.h"
@@ -26,11 +28,19 @@ constexpr int kEfiDigits = 9;
 constexpr double kLargestSize = 2147483647.0;
 
 // The number as the field shows it: in decimal, without an exponent
-// however large it is.
+// however large it is (beyond 15 digits, to the 15 the number holds).
 std::string NumberText(double value) {
-  char text[400];
-  snprintf(text, sizeof text, value < 1e15 ? "%.15g" : "%.0f", value);
-  return text;
+  char text[64];
+  if (value < 1e15) {
+    snprintf(text, sizeof text, "%.15g", value);
+    return text;
+  }
+  snprintf(text, sizeof text, "%.14e", value);  // d.dddddddddddddde+NN
+  std::string digits = std::string(1, text[0]) + std::string(text + 2, 14);
+  int exponent = atoi(strchr(text, 'e') + 1);
+  if (exponent > 400) return digits;  // not reached for a finite number
+  digits.resize(static_cast<size_t>(exponent) + 1, '0');
+  return digits;
 }
 
 }  // namespace

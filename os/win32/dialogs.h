@@ -26,6 +26,11 @@ void RunModal(HWND owner, HWND window, const bool& closed);
 // The dialog that RunModal shows now, or null.
 HWND OpenModalWindow();
 
+// The property of an owner that holds the control to get the focus back
+// when the owner is activated again (the activation may come later than the
+// dialog's end, and it gives the focus to the window itself).
+inline constexpr wchar_t kFocusProperty[] = L"TarnvaleFocus";
+
 // Gives `window` the owner's big and small icons.
 void UseOwnerIconOn(HWND owner, HWND window);
 

@@ -330,6 +330,21 @@ class Win32MainWindow : public MainWindow, public ObjectWindow {
           return 0;
         }
         break;
+      case WM_ACTIVATE: {
+        // The control that had the focus gets it back when the window is
+        // active again, after a dialog or another program.
+        HWND focus = GetFocus();
+        if (LOWORD(wp) == WA_INACTIVE) {
+          if (focus && IsChild(hwnd_, focus)) SetPropW(hwnd_, kFocusProperty, focus);
+          break;
+        }
+        HWND back = static_cast<HWND>(GetPropW(hwnd_, kFocusProperty));
+        if (back && IsChild(hwnd_, back) && IsWindowEnabled(back) && !IsIconic(hwnd_)) {
+          SetFocus(back);
+          return 0;
+        }
+        break;
+      }
       case WM_MEASUREITEM:
         // The system menu's pictures.
         if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
@@ -381,6 +396,7 @@ class Win32MainWindow : public MainWindow, public ObjectWindow {
         }
         return 0;
       case WM_DESTROY:
+        RemovePropW(hwnd_, kFocusProperty);
         PostQuitMessage(0);
         return 0;
       default:

@@ -156,7 +156,17 @@ bool SetMenuItemPicture(MenuHandle menu, uintptr_t id, MenuPicture picture) {
   info.fMask = MIIM_BITMAP | MIIM_DATA;
   info.hbmpItem = HBMMENU_CALLBACK;
   info.dwItemData = kPictureTag | static_cast<ULONG_PTR>(picture);
-  return SetMenuItemInfoW(holder, position, TRUE, &info) != FALSE;
+  if (!SetMenuItemInfoW(holder, position, TRUE, &info)) return false;
+  // The pictures stand where a check mark would, before the texts, which
+  // all begin after them.
+  MENUINFO style{};
+  style.cbSize = sizeof style;
+  style.fMask = MIM_STYLE;
+  if (GetMenuInfo(holder, &style) && !(style.dwStyle & MNS_CHECKORBMP)) {
+    style.dwStyle |= MNS_CHECKORBMP;
+    SetMenuInfo(holder, &style);
+  }
+  return true;
 }
 
 int32_t CheckMenuEntry(MenuHandle menu, uintptr_t id, bool checked) {

@@ -29,7 +29,8 @@ void RunModal(HWND owner, HWND window, const bool& closed) {
   // The owner's control that has the focus gets it back when the dialog
   // closes: disabling the owner takes it away.
   HWND focus = GetFocus();
-  if (!owner || (focus != owner && !IsChild(owner, focus))) focus = nullptr;
+  if (!owner || !IsChild(owner, focus)) focus = nullptr;
+  if (focus) SetPropW(owner, kFocusProperty, focus);
   HWND outer = g_modal;
   g_modal = window;
   bool ownerEnabled = owner && IsWindowEnabled(owner);

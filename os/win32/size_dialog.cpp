@@ -81,6 +81,9 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
   std::string Text(C c) const override { return Utf8(TextOf(Item(c))); }
   void SetMaxLength(C field, int characters) override {
     SendMessageW(Item(field), EM_LIMITTEXT, static_cast<WPARAM>(characters > 0 ? characters : 0), 0);
+    // The fields are wide enough to show as many digits as they take.
+    maxDigits_ = std::max(maxDigits_, characters);
+    FitColumns();
   }
   void Select(C field, int start, int length) override {
     SendMessageW(Item(field), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
@@ -163,10 +166,10 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
     SetText(C::kLabel22, "\xEF\xBC\x88" "100 ~ \xEF\xBC\x89");
   }
 
-  // The width in pixels of a label's text in its font.
-  int TextWidth(int id) const {
+  // The width in pixels of a control's text (or of `text`) in its font.
+  int TextWidth(int id, std::wstring text = {}) const {
     HWND h = GetDlgItem(hwnd_, id);
-    std::wstring text = TextOf(h);
+    if (text.empty()) text = TextOf(h);
     HDC dc = GetDC(h);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
     RECT r{0, 0, 0, 0};
@@ -182,8 +185,10 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
   void FitColumns() {
     int caption = std::max({Px(150), TextWidth(kIdForm2Label1) + Px(4), TextWidth(kIdForm2Label2) + Px(4)});
     int bounds = std::max({Px(76), TextWidth(kIdForm2Label11) + Px(4), TextWidth(kIdForm2Label22) + Px(4)});
+    int field = std::max(Px(72), TextWidth(kIdForm2Text1, std::wstring(static_cast<size_t>(maxDigits_), L'9')) +
+                                     GetSystemMetrics(SM_CXEDGE) * 2 + Px(12));
     int fieldLeft = Px(18) + caption + Px(6);
-    int boundsLeft = fieldLeft + Px(72) + Px(4);
+    int boundsLeft = fieldLeft + field + Px(4);
     int frameWidth = boundsLeft + bounds + Px(4) - Px(10);
     auto place = [&](int id, int left, int width) {
       HWND h = GetDlgItem(hwnd_, id);
@@ -193,7 +198,7 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
       SetWindowPos(h, nullptr, left, r.top, width, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     };
     for (int id : {kIdForm2Label1, kIdForm2Label2}) place(id, Px(18), caption);
-    for (int id : {kIdForm2Text1, kIdForm2Text2}) place(id, fieldLeft, Px(72));
+    for (int id : {kIdForm2Text1, kIdForm2Text2}) place(id, fieldLeft, field);
     for (int id : {kIdForm2Label11, kIdForm2Label22}) place(id, boundsLeft, bounds);
     place(kIdForm2Frame1, Px(10), frameWidth);
     DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
@@ -268,6 +273,7 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
   SizeDialogEvents& events_;
   HWND focus_ = nullptr;
   GdiObject<HFONT> labelFont_, fieldFont_;
+  int maxDigits_ = 1;
   bool timer_ = false;
   bool closing_ = false;
   bool closed_ = false;

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Tarnvale.exe's system menu and its two dialogs under Wine, in a virtual
-# desktop on a private X server: the entries of the real system menu in
-# order, an option's check mark, the partition size dialog typed into and
-# closed (the configuration file then holds the sizes), the About window's
-# caption and lines, and a screenshot of each.
+# desktop on a private X server, chosen as a user chooses them: with the
+# keyboard through the real menu. The entries of the menu in order and
+# their pictures, an option's check mark, the partition size dialog typed
+# into and closed (the configuration file then holds the sizes, and the
+# focus is back where it was), the About window's caption and lines, the
+# main window closed while a dialog is open, the dialog's captions in
+# German, and a screenshot of each.
 #
 #   menu_test.sh <Tarnvale.exe> <tv_probe.exe> <lang sources> <lang files> <work folder>
 set -euo pipefail
@@ -38,29 +41,45 @@ expect_line "$out" menu.3 "2004|$(lang 1033 49)(&A)"
 expect_line "$out" menu.4 "sep|"
 grep -q '^menu\.5=61728|' <<<"$out" || fail "the platform's entries do not follow ours:
 $out"
-ask showsysmenu 2 >/dev/null
-ask screenshot "$(winpath "$work/menu.bmp")" >/dev/null
-ask escape >/dev/null
-ask escape >/dev/null
 
-echo "-- 2030 checks its entry; the platform's minimise still works"
-ask syscommand 2030 >/dev/null
+echo "-- The pictures: 16x16 at 96 dpi, drawn with their background left out"
+out=$(ask pictures)
+for n in 0 1 2 3; do
+  expect_line "$out" picture.$n.size 16x16
+  row=$(sed -n "s/^picture\.$n\.row=//p" <<<"$out")
+  expect_line "$out" picture.$n.corner "$row"
+  expect_line "$out" picture.$n.outside 0
+  [ "$(sed -n "s/^picture\.$n\.drawn=//p" <<<"$out")" -gt 20 ] || fail "picture $n is not drawn: $out"
+done
+# The options submenu open over the highlighted options entry.
+ask keys alt+space down down right >/dev/null
+ask screenshot "$(winpath "$work/menu.bmp")" >/dev/null
+ask keys escape escape >/dev/null
+
+echo "-- 2030 chosen from its submenu checks its entry; the platform's minimise still works"
+ask keys alt+space down down right enter >/dev/null
 for _ in $(seq 1 50); do grep -q '^menu\.2\.0=\[x\]2030|' <<<"$(ask sysmenu)" && break; sleep 0.2; done
 grep -q '^menu\.2\.0=\[x\]2030|' <<<"$(ask sysmenu)" || fail "2030 is not checked"
-ask syscommand 61472 >/dev/null
+ask keys alt+space n >/dev/null
 for _ in $(seq 1 50); do [ "$(ask iconic)" = 1 ] && break; sleep 0.2; done
 [ "$(ask iconic)" = 1 ] || fail "the platform's minimise did not reach the window"
-ask syscommand 61728 >/dev/null
+ask restore >/dev/null
 for _ in $(seq 1 50); do [ "$(ask iconic)" = 0 ] && break; sleep 0.2; done
 
-echo "-- 2032: the partition size dialog"
-ask syscommand 2032 >/dev/null
+echo "-- 2032: the partition size dialog; the focus comes back to its control"
+ask keys tab tab >/dev/null
+focus=$(ask focus)
+[ "$focus" != focus=0 ] || fail "no control has the focus"
+ask keys alt+space down down right down down enter >/dev/null
 out=$(ask form2)
 expect_line "$out" title "$(lang 1033 59)"
 expect_line "$out" Label1 "$(lang 1033 60)"
 expect_line "$out" Label2 "$(lang 1033 61)"
 expect_line "$out" Text1 300
 expect_line "$out" Text2 1032
+fits=$(ask form2fits)
+grep -q '=0$' <<<"$fits" && fail "a caption of the size dialog is cut:
+$fits"
 sleep 1  # the dialog's timer selects the UD field: typing replaces it
 ask form2type UD "5a-0.x0" >/dev/null
 ask form2paste EFI >/dev/null
@@ -68,13 +87,27 @@ out=$(ask form2)
 expect_line "$out" Text1 500
 expect_line "$out" Text2 1032
 ask screenshot "$(winpath "$work/form2.bmp")" >/dev/null
-ask form2close >/dev/null
+ask keys escape >/dev/null
 for _ in $(seq 1 50); do grep -q "^UDSize=500${tab}" "$work/app/Tarnvale.cfg" && break; sleep 0.2; done
 grep -q "^UDSize=500${tab}${tab}${tab}${tab}//" "$work/app/Tarnvale.cfg" || fail "UDSize was not stored: $(cat "$work/app/Tarnvale.cfg")"
 grep -q "^EFISize=1032${tab}${tab}${tab}${tab}//" "$work/app/Tarnvale.cfg" || fail "EFISize was not stored"
+[ "$(ask focus)" = "$focus" ] || fail "the focus did not come back: $(ask focus), was $focus"
+
+echo "-- The EFI field takes no more digits than a size can have"
+ask keys alt+space down down right down down enter >/dev/null
+ask form2 >/dev/null
+sleep 1
+ask keys tab >/dev/null  # to the EFI field, which selects its text
+ask form2type EFI 99999999999999999999 >/dev/null
+expect_line "$(ask form2)" Text2 999999999
+fits=$(ask form2fits)
+expect_line "$fits" fits.Text2 1
+ask keys escape >/dev/null
+for _ in $(seq 1 50); do grep -q "^EFISize=999999999${tab}" "$work/app/Tarnvale.cfg" && break; sleep 0.2; done
+grep -q "^EFISize=999999999${tab}" "$work/app/Tarnvale.cfg" || fail "EFISize was not stored: $(cat "$work/app/Tarnvale.cfg")"
 
 echo "-- 2004: the About window"
-ask syscommand 2004 >/dev/null
+ask keys alt+space down down down enter >/dev/null
 out=$(ask about)
 expect_line "$out" title "About Tarnvale"
 expect_line "$out" Label1.0 "Tarnvale 12.0.0"
@@ -110,10 +143,32 @@ if grep -qx 'Prog1.visible=1' <<<"$out"; then
   [ "$max" -gt 100 ] && [ "$value" -le "$max" ] || fail "Prog1 does not follow the tune: $value of $max"
 fi
 [ -z "$(ask messagebox)" ] || fail "a message box while the tune starts: $(ask messagebox)"
-ask aboutclose >/dev/null
+ask keys escape >/dev/null
 sleep 1
 [ -z "$(ask messagebox)" ] || fail "a message box when the About window closed: $(ask messagebox)"
+
+echo "-- Closed from outside while the size dialog is open: the dialog's closing runs first"
+ask keys alt+space down down right down down enter >/dev/null
+ask form2 >/dev/null
+sleep 1
+ask form2type UD 750 >/dev/null
+expect_line "$(ask form2)" Text1 750
 ask close >/dev/null
 for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
 [ "$(ask processes)" = 0 ] || fail "the window did not close"
-echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp"
+grep -q "^UDSize=750${tab}${tab}${tab}${tab}//" "$work/app/Tarnvale.cfg" || fail "the dialog did not store its sizes: $(cat "$work/app/Tarnvale.cfg")"
+
+echo "-- In German the size dialog's captions fit"
+start "$(winpath "$work/app/Tarnvale.exe")" /lng:1031
+ask keys alt+space down down right down down enter >/dev/null
+out=$(ask form2)
+expect_line "$out" Label2 "$(lang 1031 61)"
+fits=$(ask form2fits)
+echo "$fits"
+grep -q '=0$' <<<"$fits" && fail "a German caption of the size dialog is cut"
+ask screenshot "$(winpath "$work/form2-de.bmp")" >/dev/null
+ask keys escape >/dev/null
+ask close >/dev/null
+for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
+[ "$(ask processes)" = 0 ] || fail "the window did not close"
+echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp $work/form2-de.bmp"
