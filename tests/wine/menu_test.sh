@@ -122,6 +122,16 @@ expect_line "$out" Prog1.max 100
 expect_line "$out" Prog1.value 0
 ask screenshot "$(winpath "$work/about.bmp")" >/dev/null
 
+echo "-- The guide link without the guide beside the program: a missing file is reported"
+ask aboutclick 3 >/dev/null
+for _ in $(seq 1 50); do [ -n "$(ask messagebox)" ] && break; sleep 0.2; done
+out=$(ask messagebox)
+expect_line "$out" message "$(lang 1033 10)"
+grep -qF "text=$(lang 1033 93)" <<<"$out" || fail "the missing guide is not reported: $out"
+grep -qF 'Tarnvale-Guide.txt' <<<"$out" || fail "the report does not name the guide: $out"
+ask keys enter >/dev/null
+for _ in $(seq 1 50); do [ -z "$(ask messagebox)" ] && break; sleep 0.2; done
+
 echo "-- The logo falls and comes to rest; the tune plays, or the window stays quiet"
 top=$(ask about | sed -n 's/^Image1.top=//p')
 ask aboutclick logo >/dev/null

@@ -58,7 +58,8 @@
 //                                         top (pixels), Prog1's classes (container and
 //                                         bar window), visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
-//   tv_probe <answer file> messagebox    the title of an open message box, or nothing
+//   tv_probe <answer file> messagebox    an open message box: message=<title>, text=<its text>;
+//                                         nothing when none is open
 // Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 //
@@ -547,7 +548,12 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "messagebox") {
     HWND box = nullptr;
     EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box) Line(out, "message", Text(box));
+    if (box) {
+      BoxParts parts;
+      EnumChildWindows(box, &AddPart, reinterpret_cast<LPARAM>(&parts));
+      Line(out, "message", Text(box));
+      Line(out, "text", parts.text);
+    }
     return true;
   }
   if ((command.rfind("form2", 0) == 0 && command != "form2fits") || command.rfind("about", 0) == 0)
