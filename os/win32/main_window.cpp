@@ -314,6 +314,10 @@ class Win32MainWindow : public MainWindow, public ObjectWindow {
       case WM_TIMER:
         if (wp == kTimerIdTimer1) events_.OnTimer(TimerId::kTimer1);
         else if (wp == kTimerIdTimerProg) events_.OnTimer(TimerId::kTimerProg);
+        else if (wp == kTimerIdCloseAfterDialog) {
+          KillTimer(hwnd_, kTimerIdCloseAfterDialog);
+          PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        }
         return 0;
       case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) events_.OnResize(WindowState::kMaximized);
@@ -374,10 +378,11 @@ class Win32MainWindow : public MainWindow, public ObjectWindow {
         if (HWND dialog = OpenModalWindow()) {
           // Closed from outside (the taskbar) while a dialog is open: the
           // dialog closes first, as its close box closes it (the sizes are
-          // stored, the tune stops), and the window closes once the
-          // dialog's loop has ended.
+          // stored, the tune stops), and the window's close is tried again
+          // shortly, once the dialog's loop (and a message box the dialog
+          // may show while it closes) has ended.
           SendMessageW(dialog, WM_CLOSE, 0, 0);
-          PostMessageW(hwnd_, WM_CLOSE, wp, lp);
+          SetTimer(hwnd_, kTimerIdCloseAfterDialog, 50, nullptr);
           return 0;
         }
         events_.OnUnload();

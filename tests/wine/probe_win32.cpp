@@ -32,7 +32,6 @@
 //   tv_probe <answer file> sysmenu       the system menu's entries, "menu.<n>=<id>|<text>"
 //                                         with "[x]" before a checked entry's id and a
 //                                         submenu's entries as "menu.<n>.<m>=..."
-//   tv_probe <answer file> syscommand <id>   posts WM_SYSCOMMAND to the main window
 //   tv_probe <answer file> keys <key>...  presses keys one after another through the keyboard's
 //                                         input queue, into whatever has the input (the main window
 //                                         is brought to the front first unless a dialog of it is
@@ -48,12 +47,9 @@
 //                                         from the row's colour, inside and outside the picture)
 //   tv_probe <answer file> form2fits     for each label and field of the size dialog, 1 when its
 //                                         text fits it: "fits.<name>=1"
-//   tv_probe <answer file> showsysmenu [<n>] opens the system menu (and its n-th entry's submenu)
-//   tv_probe <answer file> escape        presses Esc in the main window's thread (an open menu takes it)
 //   tv_probe <answer file> form2         the partition size dialog's caption, texts and tops
 //   tv_probe <answer file> form2type <UD|EFI> <text>   types characters into a field
 //   tv_probe <answer file> form2paste <UD|EFI>         pastes (the clipboard) into a field
-//   tv_probe <answer file> form2close | aboutclose
 //   tv_probe <answer file> about         the About window's caption, labels, the logo's
 //                                         top (pixels), Prog1's classes (container and
 //                                         bar window), visibility, value and upper end
@@ -384,10 +380,9 @@ int TopOf(HWND parent, int id) {
 }
 
 bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
-  if (command == "form2" || command == "form2type" || command == "form2paste" || command == "form2close") {
+  if (command == "form2" || command == "form2type" || command == "form2paste") {
     HWND form2 = FindWindowOf(kForm2Class);
     if (!form2) return false;
-    if (command == "form2close") return PostMessageW(form2, WM_CLOSE, 0, 0) != FALSE;
     if (command == "form2type" || command == "form2paste") {
       if (argc < 4) return false;
       HWND field = Field(form2, argv[3]);
@@ -421,7 +416,6 @@ bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
   }
   HWND about = FindWindowOf(kAboutClass);
   if (!about) return false;
-  if (command == "aboutclose") return PostMessageW(about, WM_CLOSE, 0, 0) != FALSE;
   if (command == "aboutclick") {
     if (argc < 4) return false;
     std::string what = argv[3];
@@ -593,31 +587,6 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "focus") return ReadFocus(main, out);
   if (command == "pictures") return AskHook(main, L"TarnvaleProbePictures", L"pictures.txt", out);
   if (command == "form2fits") return AskHook(main, L"TarnvaleProbeFits", L"fits.txt", out);
-  if (command == "syscommand" && argc > 3)
-    return PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(atoi(argv[3])), 0) != FALSE;
-  if (command == "showsysmenu" || command == "escape") {
-    // Keys for the menu go to the window's thread, where the open menu
-    // takes them: Alt+Space opens the system menu, the arrow keys a submenu.
-    auto key = [&](WPARAM vk) {
-      PostMessageW(main, WM_KEYDOWN, vk, 1);
-      PostMessageW(main, WM_KEYUP, vk, 0xC0000001);
-      Sleep(200);
-    };
-    if (command == "escape") {
-      key(VK_ESCAPE);
-      return true;
-    }
-    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    Sleep(500);
-    int down = argc > 3 ? atoi(argv[3]) : -1;
-    for (int i = 0; i < down; ++i) key(VK_DOWN);
-    if (down >= 0) key(VK_RIGHT);
-    Sleep(300);
-    return true;
-  }
-  if (command == "click") return argc > 3 && Click(main, argv[3]);
-  if (command == "message") return ReadMessageBox(main, out);
-  if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   if (command == "endsession") {
     LRESULT allowed = SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     if (allowed) {
