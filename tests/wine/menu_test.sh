@@ -181,4 +181,23 @@ ask keys escape >/dev/null
 ask close >/dev/null
 for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
 [ "$(ask processes)" = 0 ] || fail "the window did not close"
-echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp $work/form2-de.bmp"
+echo "-- At 120 dpi the pictures are scaled with it: 20x20"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+wineserver -w || true
+start "$(winpath "$work/app/Tarnvale.exe")"
+out=$(ask pictures)
+ask keys alt+space down >/dev/null
+ask screenshot "$(winpath "$work/menu-120dpi.bmp")" >/dev/null
+ask keys escape escape >/dev/null
+ask close >/dev/null
+for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
+# The prefix is shared with the other tests: back to 96 dpi before anything is checked.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wineserver -w || true
+for n in 0 1 2 3; do
+  expect_line "$out" picture.$n.size 20x20
+  row=$(sed -n "s/^picture\.$n\.row=//p" <<<"$out")
+  expect_line "$out" picture.$n.corner "$row"
+  expect_line "$out" picture.$n.outside 0
+done
+echo "screenshots: $work/menu.bmp $work/form2.bmp $work/about.bmp $work/about-rest.bmp $work/form2-de.bmp $work/menu-120dpi.bmp"
