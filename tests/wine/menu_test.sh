@@ -168,6 +168,17 @@ for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
 [ "$(ask processes)" = 0 ] || fail "the window did not close"
 grep -q "^UDSize=750${tab}${tab}${tab}${tab}//" "$work/app/Tarnvale.cfg" || fail "the dialog did not store its sizes: $(cat "$work/app/Tarnvale.cfg")"
 
+echo "-- The session ends while the size dialog is open: the dialog's closing runs first"
+start "$(winpath "$work/app/Tarnvale.exe")"
+ask keys alt+space down down right down down enter >/dev/null
+ask form2 >/dev/null
+sleep 1
+ask form2type UD 820 >/dev/null
+expect_line "$(ask form2)" Text1 820
+[ "$(ask endsession)" = 1 ] || fail "the end of the session was refused"
+for _ in $(seq 1 50); do [ "$(ask processes)" = 0 ] && break; sleep 0.2; done
+grep -q "^UDSize=820${tab}${tab}${tab}${tab}//" "$work/app/Tarnvale.cfg" || fail "the dialog did not store its sizes at the end of the session: $(cat "$work/app/Tarnvale.cfg")"
+
 echo "-- In German the size dialog's captions fit"
 start "$(winpath "$work/app/Tarnvale.exe")" /lng:1031
 ask keys alt+space down down right down down enter >/dev/null
