@@ -272,7 +272,6 @@ class Win32AboutWindow : public AboutWindow, public ObjectWindow {
   }
 
  private:
-
   HWND owner_;
   AboutWindowEvents& events_;
   HWND image_ = nullptr;

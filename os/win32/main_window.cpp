@@ -411,7 +411,6 @@ class Win32MainWindow : public MainWindow, public ObjectWindow {
   }
 
  private:
-
   MainWindowEvents& events_;
   std::unique_ptr<ProgressBarWindow> progressBar1_;
   std::vector<HWND> children_;

@@ -268,7 +268,6 @@ class Win32SizeDialog : public SizeDialog, public ObjectWindow {
   }
 
  private:
-
   HWND owner_;
   SizeDialogEvents& events_;
   HWND focus_ = nullptr;

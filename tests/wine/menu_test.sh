@@ -4,9 +4,10 @@
 # keyboard through the real menu. The entries of the menu in order and
 # their pictures, an option's check mark, the partition size dialog typed
 # into and closed (the configuration file then holds the sizes, and the
-# focus is back where it was), the About window's caption and lines, the
-# main window closed while a dialog is open, the dialog's captions in
-# German, and a screenshot of each.
+# focus is back where it was), the About window's caption and lines and
+# its guide link without the guide, the main window closed and the session
+# ended while a dialog is open, the dialog's captions in German, the
+# pictures at 120 dpi, and a screenshot of each.
 #
 #   menu_test.sh <Tarnvale.exe> <tv_probe.exe> <lang sources> <lang files> <work folder>
 set -euo pipefail
