@@ -64,10 +64,10 @@ void Form2::Load() {
   window_->SetText(C::kLabel11, "\xEF\xBC\x88" "10 ~ 4096\xEF\xBC\x89");  // （10 ~ 4096）
   window_->SetText(C::kLabel22, "\xEF\xBC\x88" "100 ~ \xEF\xBC\x89");     // （100 ~ ）
 
-  // A stored size is shown as its number when it is above the lower bound
-  // (the upper bound is checked on closing), else the fallback.
   window_->SetMaxLength(C::kText1, kUdDigits);
   window_->SetMaxLength(C::kText2, kEfiDigits);
+  // A stored size is shown as its number when it is above the lower bound
+  // (the upper bound is checked on closing), else the fallback.
   double ud = sys::Val(app::ReadCfg("UDSize", kOption));
   window_->SetText(C::kText1, ud > 9 && std::isfinite(ud) ? NumberText(ud) : "300");
   double efi = sys::Val(app::ReadCfg("EFISize", kOption));

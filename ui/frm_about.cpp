@@ -94,14 +94,15 @@ void FrmAbout::OnLabelClick(int index) {
     window_->ShowMessage("PE environment is not available.", "Tips:", os::kMbIconInformation);
     return;
   }
-  if (index == kGuideLink) {
-    // The guide is a file beside the program: a missing one is said to be
-    // missing, not taken for a page the shell could not open.
-    std::string guide = MakerLink();
-    if (!os::PathExists(guide)) window_->ShowMessage(app::LangString(93) + "\n" + guide, app::LangString(10), os::kMbIconStop);
-    else OpenUrl(guide, *window_);
+  if (index == kDonateLink) {
+    if (!DonateUrl().empty()) OpenUrl(DonateUrl(), *window_);
+    return;
   }
-  else if (!DonateUrl().empty()) OpenUrl(DonateUrl(), *window_);
+  // The guide is a file beside the program: a missing one is said to be
+  // missing, not taken for a page the shell could not open.
+  std::string guide = MakerLink();
+  if (os::PathExists(guide)) OpenUrl(guide, *window_);
+  else window_->ShowMessage(app::LangString(93) + "\n" + guide, app::LangString(10), os::kMbIconStop);
 }
 
 void FrmAbout::OnImageClick() {
