@@ -67,6 +67,14 @@ for _ in $(seq 1 50); do [ "$(ask iconic)" = 1 ] && break; sleep 0.2; done
 ask restore >/dev/null
 for _ in $(seq 1 50); do [ "$(ask iconic)" = 0 ] && break; sleep 0.2; done
 
+echo "-- 2021 chosen from the boot-test submenu starts the boot test, which finds no disk"
+ask keys alt+space down right down enter >/dev/null
+out=$(ask message)
+expect_line "$out" title "$(lang 1033 8)"
+expect_line "$out" text "$(lang 1033 36)"
+ask answer ok >/dev/null
+for _ in $(seq 1 50); do [ -z "$(ask messagebox)" ] && break; sleep 0.2; done
+
 echo "-- 2032: the partition size dialog; the focus comes back to its control"
 ask keys tab tab >/dev/null
 focus=$(ask focus)
