@@ -407,11 +407,13 @@ void Form1::OnSysCommand(int id) {
         disk::RefreshTargetList(*window_, on);
       });
       break;
+    // A dialog opened inside a running operation would hold the operation's
+    // next step until it closed: neither opens then.
     case ui::kMenuPartitionSizes:
-      ui::Form2(*window_).Show();
+      if (!guard_.Busy()) ui::Form2(*window_).Show();
       break;
     case ui::kMenuAbout:
-      ui::FrmAbout(*window_).Show();
+      if (!guard_.Busy()) ui::FrmAbout(*window_).Show();
       break;
     case ui::kMenuLog:
       OpenLogFile(*window_);

@@ -59,8 +59,8 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 73: the chosen disk holds Windows or the program's own files (after a letter)
     "\xC2\xA0holds the running Windows, this program, its configuration file or its PE package, and is never "
     "used as a target. It holds:",
-    // 74: no text.
-    "",
+    // 74: the About window's guide link, the guide missing beside the program
+    "The user guide is missing. This file was not found:",
     // 75: the EFI partition lacks files of the PE image
     "The EFI partition lacks %1 of %2 files of the PE image.",
     // 76: the data partition lacks files of the data package
@@ -111,11 +111,6 @@ const std::string& LangString(int n) {
   const std::string& text = LangStrings[static_cast<size_t>(n)];
   if (text.empty() && n >= kFirstAddedLangString) return kBuiltIn[n - kFirstAddedLangString];
   return text;
-}
-
-bool LangStringAssigned(int n) {
-  if (n < 0 || n >= kLangStringCount) return false;
-  return n < kFirstAddedLangString || !kBuiltIn[n - kFirstAddedLangString].empty();
 }
 
 std::string LanguageFilePath(uint32_t localeId) {

@@ -8,7 +8,6 @@
 //                    strings added after the first 69, a built-in English
 //                    text when the language file lacks them
 //   kLangStringCount, kFirstAddedLangString
-//   LangStringAssigned(n)  whether number n carries a text at all
 //   ReadLang()       one value of the language file, trimmed, comments kept
 //   ApplyLanguage()  chooses the file, reads the strings, sets the captions
 //   LanguageFilePath()
@@ -33,10 +32,6 @@ extern std::string sLangPath;
 extern std::array<std::string, kLangStringCount> LangStrings;
 
 const std::string& LangString(int n);
-
-// False for the added numbers that carry no text (kept free between the
-// ranges of added strings); their keys are in no language file.
-bool LangStringAssigned(int n);
 
 // The language file of a locale id.
 std::string LanguageFilePath(uint32_t localeId);

@@ -49,6 +49,9 @@ class SizeDialog {
   // Captions of the labels, texts of the two fields.
   virtual void SetText(SizeDialogControl control, std::string_view text) = 0;
   virtual std::string Text(SizeDialogControl control) const = 0;
+  // The most characters a field takes from the keyboard or the clipboard;
+  // a text the program sets is not cut.
+  virtual void SetMaxLength(SizeDialogControl field, int characters) = 0;
   // Selects `length` characters of a field from `start`.
   virtual void Select(SizeDialogControl field, int start, int length) = 0;
   virtual void Focus(SizeDialogControl field) = 0;

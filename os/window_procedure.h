@@ -22,7 +22,7 @@ namespace os {
 
 class MainWindow;
 
-enum : uint32_t { kWmClose = 0x0010, kWmSysCommand = 0x0112 };
+enum : uint32_t { kWmClose = 0x0010, kWmCommand = 0x0111, kWmSysCommand = 0x0112 };
 // The platform's own system commands (wParam of WM_SYSCOMMAND).
 enum : uintptr_t {
   kScSize = 0xF000,

@@ -109,6 +109,7 @@ TEST_F(ConsoleDialogs, AScriptThatEndsWithTheDialogOpenClosesItAsAPersonWould) {
 }
 
 TEST_F(ConsoleDialogs, TheAboutWindowAnimatesAndPlaysItsTune) {
+  m.WriteFile("C:\\Tarnvale\\Tarnvale-Guide.txt", "guide");
   Run r = Program(
       "menu 2004\n"
       "expect dialog about\n"
@@ -150,6 +151,19 @@ TEST_F(ConsoleDialogs, AboutInChineseAndThePeRefusal) {
       "expect message \"PE environment is not available.\"\n"
       "about close\n");
   EXPECT_EQ(0, r.status) << r.output;
+  EXPECT_EQ("", Slurp(m.Folder() + "/shell-open.log"));
+}
+
+TEST_F(ConsoleDialogs, TheGuideLinkWithoutTheGuideSaysTheFileIsMissing) {
+  Run r = Program(
+      "menu 2004\n"
+      "about click guide\n"
+      "answer ok\n"
+      "about close\n");
+  EXPECT_EQ(0, r.status) << r.output;
+  // The message box, as the console shows it: the text and the path.
+  EXPECT_NE(std::string::npos, r.output.find("The user guide is missing. This file was not found:")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("C:\\Tarnvale\\Tarnvale-Guide.txt")) << r.output;
   EXPECT_EQ("", Slurp(m.Folder() + "/shell-open.log"));
 }
 

@@ -128,6 +128,38 @@ TEST_F(Form2Test, AStoredSizeAboveTheUpperBoundIsShownButRefusedOnClosing) {
   EXPECT_EQ("[Option]\r\nUDSize=5000\r\n", f.ConfigFile());
 }
 
+TEST_F(Form2Test, TheFieldsTakeNoMoreDigitsThanTheSizesCanHave) {
+  f.Config("[Option]\r\nTitle=x\r\n");
+  ASSERT_TRUE(f.Start());
+  Store("12345", "99999999999999999999");
+  EXPECT_FALSE(Refused());
+  EXPECT_EQ("1234", seen.ud);
+  EXPECT_EQ("999999999", seen.efi);
+  EXPECT_EQ("999999999", app::ReadCfg("EFISize", "Option"));
+  // Typed over a selection the limit leaves room for the new digit.
+  Open([&](ui::SizeDialogModel& d) {
+    d.ClickField(C::kText1);
+    Type(d, C::kText1, "4096");
+  });
+  EXPECT_EQ("4096", seen.ud);
+}
+
+TEST_F(Form2Test, AHugeStoredSizeIsShownInDecimalAndRefusedOnClosing) {
+  f.Config("[Option]\r\nEFISize=99999999999999999999\r\nUDSize=512.5\r\n");
+  ASSERT_TRUE(f.Start());
+  Open();
+  EXPECT_EQ("100000000000000000000", seen.efi);
+  f.Config("[Option]\r\nEFISize=1234567890123456789\r\n");
+  Open();
+  EXPECT_EQ("1234567890123460000", seen.efi);
+  f.Config("[Option]\r\nEFISize=99999999999999999999\r\nUDSize=512.5\r\n");
+  Open();
+  EXPECT_EQ("512.5", seen.ud);
+  // The make could not take it: nothing is stored.
+  EXPECT_TRUE(Refused());
+  EXPECT_EQ("[Option]\r\nEFISize=99999999999999999999\r\nUDSize=512.5\r\n", f.ConfigFile());
+}
+
 TEST_F(Form2Test, LeadingZerosAreStoredAsTyped) {
   f.Config("[Option]\r\nTitle=x\r\n");
   ASSERT_TRUE(f.Start());

@@ -118,6 +118,7 @@ TEST_F(AboutInChinese, KeepsItsChineseCaptionAndMakerLine) {
 }
 
 TEST_F(AboutTest, TheGuideLinkOpensTheGuideBesideTheProgram) {
+  m.WriteFile("C:\\Tarnvale\\Tarnvale-Guide.txt", "guide");
   ASSERT_TRUE(f.Start());
   Open([&](ui::AboutModel& a) {
     a.ClickLabel(3);
@@ -127,7 +128,17 @@ TEST_F(AboutTest, TheGuideLinkOpensTheGuideBesideTheProgram) {
   EXPECT_TRUE(f.window().Messages().empty());
 }
 
+TEST_F(AboutTest, AMissingGuideIsReportedAsAMissingFileAndNothingIsOpened) {
+  ASSERT_TRUE(f.Start());
+  Open([&](ui::AboutModel& a) { a.ClickLabel(3); });
+  ASSERT_EQ(1u, f.window().Messages().size());
+  EXPECT_EQ(app::LangString(74) + "\nC:\\Tarnvale\\Tarnvale-Guide.txt", f.window().Messages()[0].text);
+  EXPECT_EQ(os::kMbIconStop, f.window().Messages()[0].style);
+  EXPECT_FALSE(std::filesystem::exists(m.Folder() + "/shell-open.log"));
+}
+
 TEST_F(AboutTest, AShellThatCannotOpenTheLinkGivesMessage58) {
+  m.WriteFile("C:\\Tarnvale\\Tarnvale-Guide.txt", "guide");
   m.Update([](os::sim::Machine& mm) { mm.faults["shell-open"] = "fail"; });
   ASSERT_TRUE(f.Start());
   Open([&](ui::AboutModel& a) { a.ClickLabel(3); });
@@ -251,6 +262,19 @@ TEST_F(AboutTest, TheTuneStartsAgainAtItsEndAndIsWrittenOutAgainWhenDeleted) {
   auto log = Mci();
   EXPECT_EQ(2u, Count(log, "open \"C:\\Windows\\Temp\\music.res\" alias MIDI type sequencer"));
   EXPECT_EQ(2u, Count(log, "close MIDI"));
+}
+
+TEST_F(AboutTest, TheTuneIsWrittenAfreshOverAFileThatWasThereAlready) {
+  // Left by an older run, or planted: never what is played.
+  m.WriteFile("C:\\Windows\\Temp\\music.res", "not the tune");
+  ASSERT_TRUE(f.Start());
+  auto tune = os::LoadResourceData(101, "CUSTOM");
+  ASSERT_TRUE(tune);
+  Open([&](ui::AboutModel& a) {
+    ASSERT_GT(Drop(a), 0);
+    EXPECT_EQ(*tune, Slurp(m.Host("C:\\Windows\\Temp\\music.res")));
+    EXPECT_TRUE(os::sim::FindMciDevice("MIDI"));
+  });
 }
 
 TEST_F(AboutTest, WithoutASoundDeviceTheWindowStaysQuietAndClosesWithoutAnMciError) {

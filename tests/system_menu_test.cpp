@@ -11,6 +11,8 @@
 #include "os/window_procedure.h"
 #include "tests/support/disk_machines.h"
 #include "tests/support/started_form.h"
+#include "ui/about_model.h"
+#include "ui/size_dialog_model.h"
 #include "ui/system_menu.h"
 
 namespace {
@@ -106,6 +108,24 @@ TEST_F(SystemMenu, TheCommandsAreCarriedOutAndAnsweredWithMinusOne) {
   EXPECT_TRUE(os::sim::OwnProcedureLog(f.window()).empty());
 }
 
+TEST_F(SystemMenu, EntriesChosenAsAMenusCommandAreCarriedOutAndControlsCommandsAreNot) {
+  ASSERT_TRUE(f.Start());
+  auto command = [&](uintptr_t wParam, intptr_t lParam) {
+    return os::SendWindowMessage(f.window(), {os::kWmCommand, wParam, lParam});
+  };
+  // A submenu's entry as Wine sends it: WM_COMMAND from the menu.
+  EXPECT_EQ(-1, command(2020, 0));
+  EXPECT_EQ(-1, command(2030, 0));
+  EXPECT_EQ(os::kMfChecked, os::GetMenuState(ui::hOptionMenu, 2030));
+  // A control's notification and an accelerator's command carry the same
+  // numbers, but they are not the menu's.
+  command(2021, 0x1234);
+  command((1u << 16) | 2021, 0);
+  command(1030, 0);
+  EXPECT_EQ((std::vector<std::string>{"boot 2020"}), f.ops.started);
+  EXPECT_EQ(3u, os::sim::OwnProcedureLog(f.window()).size());
+}
+
 TEST_F(SystemMenu, OtherCommandsAndMessagesGoToThePreviousProcedure) {
   ASSERT_TRUE(f.Start());
   EXPECT_EQ(0, f.Menu(os::kScMinimize));
@@ -182,6 +202,23 @@ TEST_F(SystemMenu, TheListIsNotRefilledInsideARunningOperation) {
   EXPECT_FALSE(f.window().IsMenuChecked(2031));
   EXPECT_FALSE(app::bMobileHardDisk);
   EXPECT_EQ(1u, Targets().size());
+}
+
+TEST_F(SystemMenu, TheDialogsDoNotOpenInsideARunningOperation) {
+  ASSERT_TRUE(f.Start());
+  int opened = 0;
+  f.window().SetSizeDialogDriver([&](ui::SizeDialogModel&) { ++opened; });
+  f.window().SetAboutDriver([&](ui::AboutModel&) { ++opened; });
+  f.ops.during = [&] {
+    EXPECT_EQ(-1, f.Menu(2032));
+    EXPECT_EQ(-1, f.Menu(2004));
+  };
+  f.form().Command1_Click();
+  EXPECT_EQ(0, opened);
+  // Once the operation is over they open again.
+  f.Menu(2032);
+  f.Menu(2004);
+  EXPECT_EQ(2, opened);
 }
 
 TEST_F(SystemMenu, AtUnloadThePreviousProcedureComesBack) {

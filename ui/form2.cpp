@@ -1,6 +1,9 @@
 #include "ui/form2.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/config.h"
 #include "app/language.h"
@@ -17,11 +20,27 @@ namespace {
 constexpr const char* kOption = app::CfgSection::kOption;
 constexpr int kOutOfSight = -500;  // twips
 
-// The number as the field shows it: whole numbers without decimals.
+// The most digits a field takes: the UD size's upper bound has four; the
+// make takes the EFI size as a 32-bit number of MB, which nine digits
+// always fit.
+constexpr int kUdDigits = 4;
+constexpr int kEfiDigits = 9;
+constexpr double kLargestSize = 2147483647.0;
+
+// The number as the field shows it: in decimal, without an exponent
+// however large it is (beyond 15 digits, to the 15 the number holds).
 std::string NumberText(double value) {
-  char text[32];
-  snprintf(text, sizeof text, "%.15g", value);
-  return text;
+  char text[64];
+  if (value < 1e15) {
+    snprintf(text, sizeof text, "%.15g", value);
+    return text;
+  }
+  snprintf(text, sizeof text, "%.14e", value);  // d.dddddddddddddde+NN
+  std::string digits = std::string(1, text[0]) + std::string(text + 2, 14);
+  int exponent = atoi(strchr(text, 'e') + 1);
+  if (exponent > 400) return digits;  // not reached for a finite number
+  digits.resize(static_cast<size_t>(exponent) + 1, '0');
+  return digits;
 }
 
 }  // namespace
@@ -45,12 +64,14 @@ void Form2::Load() {
   window_->SetText(C::kLabel11, "\xEF\xBC\x88" "10 ~ 4096\xEF\xBC\x89");  // （10 ~ 4096）
   window_->SetText(C::kLabel22, "\xEF\xBC\x88" "100 ~ \xEF\xBC\x89");     // （100 ~ ）
 
+  window_->SetMaxLength(C::kText1, kUdDigits);
+  window_->SetMaxLength(C::kText2, kEfiDigits);
   // A stored size is shown as its number when it is above the lower bound
   // (the upper bound is checked on closing), else the fallback.
   double ud = sys::Val(app::ReadCfg("UDSize", kOption));
-  window_->SetText(C::kText1, ud > 9 ? NumberText(ud) : "300");
+  window_->SetText(C::kText1, ud > 9 && std::isfinite(ud) ? NumberText(ud) : "300");
   double efi = sys::Val(app::ReadCfg("EFISize", kOption));
-  window_->SetText(C::kText2, efi > 99 ? NumberText(efi) : "1032");
+  window_->SetText(C::kText2, efi > 99 && std::isfinite(efi) ? NumberText(efi) : "1032");
 
   // Without a UD area in the chosen layout its row is moved out of sight;
   // its value is still checked and stored.
@@ -89,7 +110,8 @@ void Form2::OnClose() {
   std::string efiText = window_->Text(C::kText2);
   double ud = sys::Val(udText);
   double efi = sys::Val(efiText);
-  if (ud > 9 && ud < 4097 && efi > 99) {
+  // An EFI size past what the make can take (a stored one) is refused too.
+  if (ud > 9 && ud < 4097 && efi > 99 && efi <= kLargestSize) {
     // Stored as typed (leading zeros too), with the comment after four tabs.
     app::WriteCfg("UDSize", udText + "\t\t\t\t" + kUdSizeComment, kOption);
     app::WriteCfg("EFISize", efiText + "\t\t\t\t" + kEfiSizeComment, kOption);

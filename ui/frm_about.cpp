@@ -94,8 +94,15 @@ void FrmAbout::OnLabelClick(int index) {
     window_->ShowMessage("PE environment is not available.", "Tips:", os::kMbIconInformation);
     return;
   }
-  if (index == kGuideLink) OpenUrl(MakerLink(), *window_);
-  else if (!DonateUrl().empty()) OpenUrl(DonateUrl(), *window_);
+  if (index == kDonateLink) {
+    if (!DonateUrl().empty()) OpenUrl(DonateUrl(), *window_);
+    return;
+  }
+  // The guide is a file beside the program: a missing one is said to be
+  // missing, not taken for a page the shell could not open.
+  std::string guide = MakerLink();
+  if (os::PathExists(guide)) OpenUrl(guide, *window_);
+  else window_->ShowMessage(app::LangString(74) + "\n" + guide, app::LangString(10), os::kMbIconStop);
 }
 
 void FrmAbout::OnImageClick() {
@@ -167,13 +174,13 @@ void FrmAbout::StartTune() {
 }
 
 bool FrmAbout::OpenTune() {
+  // The tune is written out afresh each time: a file found there (left by
+  // an older run, or put there by someone else) is never what is played.
   std::string path = TunePath();
-  if (!os::PathExists(path)) {
-    // ExtractResource (101, "CUSTOM", path): the tune's bytes from the
-    // program's resources into its file.
-    auto tune = os::LoadResourceData(kTuneResource, "CUSTOM");
-    if (tune) sys::WriteWholeFile(path, *tune);
-  }
+  // ExtractResource (101, "CUSTOM", path): the tune's bytes from the
+  // program's resources into its file, afresh each time.
+  auto tune = os::LoadResourceData(kTuneResource, "CUSTOM");
+  if (!tune || !sys::WriteWholeFile(path, *tune)) return false;
   if (os::MciSendString("open \"" + path + "\" alias MIDI type sequencer") != 0) return false;
   // Length and position in milliseconds, whatever the device's default.
   os::MciSendString("set MIDI time format milliseconds");

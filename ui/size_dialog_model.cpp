@@ -1,5 +1,7 @@
 #include "ui/size_dialog_model.h"
 
+#include <algorithm>
+
 #include "sys/text.h"
 #include "ui/window_model.h"
 
@@ -35,6 +37,10 @@ void SizeDialogModel::Select(C field, int start, int length) {
   length = length < 0 ? 0 : start + length > size ? size - start : length;
   control.selStart = start;
   control.selLength = length;
+}
+
+void SizeDialogModel::SetMaxLength(C field, int characters) {
+  if (IsField(field)) At(field).maxLength = characters > 0 ? characters : 0;
 }
 
 int SizeDialogModel::SelectionStart(C field) const { return At(field).selStart; }
@@ -79,6 +85,9 @@ bool SizeDialogModel::TypeChar(C field, int character) {
     }
     c.text.erase(static_cast<size_t>(c.selStart), static_cast<size_t>(c.selLength));
   } else if (character >= 32) {
+    // As an edit control with a limit: a character that would go past it
+    // is not taken.
+    if (c.maxLength > 0 && static_cast<int>(c.text.size()) - c.selLength + 1 > c.maxLength) return false;
     c.text.replace(static_cast<size_t>(c.selStart), static_cast<size_t>(c.selLength), 1, static_cast<char>(character));
     ++c.selStart;
   }
@@ -91,8 +100,14 @@ bool SizeDialogModel::Paste(C field, const std::string& text) {
   Focus(field);
   if (!events_.OnPaste(field)) return false;
   Control& c = At(field);
-  c.text.replace(static_cast<size_t>(c.selStart), static_cast<size_t>(c.selLength), text);
-  c.selStart += static_cast<int>(text.size());
+  // Only as much of the text as the limit leaves room for.
+  std::string taken = text;
+  if (c.maxLength > 0) {
+    int room = c.maxLength - (static_cast<int>(c.text.size()) - c.selLength);
+    taken.resize(static_cast<size_t>(room > 0 ? std::min<int>(room, static_cast<int>(text.size())) : 0));
+  }
+  c.text.replace(static_cast<size_t>(c.selStart), static_cast<size_t>(c.selLength), taken);
+  c.selStart += static_cast<int>(taken.size());
   c.selLength = 0;
   return true;
 }

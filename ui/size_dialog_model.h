@@ -50,6 +50,8 @@ class SizeDialogModel : public os::SizeDialog {
   void UseOwnerIcon() override { ownerIcon_ = true; }
   void SetText(os::SizeDialogControl control, std::string_view text) override;
   std::string Text(os::SizeDialogControl control) const override;
+  void SetMaxLength(os::SizeDialogControl field, int characters) override;
+  int MaxLength(os::SizeDialogControl field) const { return At(field).maxLength; }
   void Select(os::SizeDialogControl field, int start, int length) override;
   void Focus(os::SizeDialogControl field) override;
   void SetTop(os::SizeDialogControl control, int twips) override;
@@ -64,6 +66,7 @@ class SizeDialogModel : public os::SizeDialog {
     std::string text;
     int top = 0;
     int selStart = 0, selLength = 0;
+    int maxLength = 0;  // 0: no limit
   };
   Control& At(os::SizeDialogControl c) { return controls_[static_cast<size_t>(c)]; }
   const Control& At(os::SizeDialogControl c) const { return controls_[static_cast<size_t>(c)]; }

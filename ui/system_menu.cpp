@@ -32,6 +32,17 @@ bool IsOurs(uintptr_t id) {
   }
 }
 
+// The command of an entry chosen from the menu, or 0 for any other message.
+// Windows sends WM_SYSCOMMAND for the entries of a system menu; Wine sends
+// WM_COMMAND for those of its submenus (a menu's WM_COMMAND has no control
+// window and notification 0, unlike a control's or an accelerator's).
+uintptr_t ChosenEntry(const os::WindowMessage& m) {
+  if (m.message == os::kWmSysCommand) return IsOurs(m.wParam) ? m.wParam : 0;
+  if (m.message == os::kWmCommand && m.lParam == 0 && (m.wParam >> 16) == 0 && IsOurs(m.wParam & 0xFFFF))
+    return m.wParam & 0xFFFF;
+  return 0;
+}
+
 }  // namespace
 
 void AddSystemMenu(os::MainWindow& window, SystemMenuCommand command) {
@@ -67,11 +78,11 @@ void AddSystemMenu(os::MainWindow& window, SystemMenuCommand command) {
 
 intptr_t SysMenuProc(const os::WindowMessage& message) {
   if (!g_window) return 0;
-  if (message.message != os::kWmSysCommand || !IsOurs(message.wParam))
-    return os::CallWindowProcedure(pfnOldWndProc, *g_window, message);
+  uintptr_t id = ChosenEntry(message);
+  if (!id) return os::CallWindowProcedure(pfnOldWndProc, *g_window, message);
   // A copy: the command may end with the window, which drops the original.
   SystemMenuCommand command = g_command;
-  if (command) command(static_cast<int>(message.wParam));
+  if (command) command(static_cast<int>(id));
   return -1;
 }
 

@@ -52,8 +52,8 @@ using SystemMenuCommand = std::function<void(int id)>;
 // configuration names a PE entry). Run once, at start-up.
 void AddSystemMenu(os::MainWindow& window, SystemMenuCommand command);
 
-// The main window's procedure from then on: the program's commands are
-// carried out and answered with -1; every other message goes on to the
+// The main window's procedure from then on: the program's commands, as
+// WM_SYSCOMMAND or as a menu's WM_COMMAND, are carried out and answered with -1; every other message goes on to the
 // previous procedure.
 intptr_t SysMenuProc(const os::WindowMessage& message);
 

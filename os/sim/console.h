@@ -110,7 +110,8 @@
 //                                         moving or resting, and its top), the lines, the
 //                                         links, the tune and Prog1
 //   about click <logo|guide|donate|0..5>  click the logo, or a label (guide is Label1(3),
-//                                         donate Label1(5))
+//                                         donate Label1(5); without Tarnvale-Guide.txt beside
+//                                         the program the guide link shows string 74 and the path)
 //   about hover <guide|donate|0..5>       the mouse over a label
 //   about close                           close the window
 //   # ...                                 a comment

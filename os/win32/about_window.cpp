@@ -13,6 +13,7 @@
 #include "os/win32/dialogs.h"
 #include "os/win32/resource_ids.h"
 #include "os/win32/wide.h"
+#include "os/win32/window_class.h"
 
 namespace os::win32 {
 namespace {
@@ -33,17 +34,11 @@ HFONT MakeFont(int points, int weight, bool underline) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI");
 }
 
-class Win32AboutWindow : public AboutWindow {
+class Win32AboutWindow : public AboutWindow, public ObjectWindow {
  public:
   Win32AboutWindow(HWND owner, AboutWindowEvents& events) : owner_(owner), events_(events) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32AboutWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kAboutClass;
-    RegisterClassExW(&wc);  // fails harmlessly when registered before
+    RegisterObjectClass<Win32AboutWindow>(kAboutClass, nullptr);
 
     back_.Reset(CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0)));
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -225,7 +220,9 @@ class Win32AboutWindow : public AboutWindow {
     closed_ = true;
   }
 
-  LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) {
+ public:
+  // --- what the window procedure calls ---
+  LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
       case WM_COMMAND: {
         int id = LOWORD(wp);
@@ -274,24 +271,9 @@ class Win32AboutWindow : public AboutWindow {
     return DefWindowProcW(hwnd_, message, wp, lp);
   }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<Win32AboutWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-      self = static_cast<Win32AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self || message == WM_NCCREATE || message == WM_CREATE) return DefWindowProcW(hwnd, message, wp, lp);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      return DefWindowProcW(hwnd, message, wp, lp);
-    }
-    return self->Handle(message, wp, lp);
-  }
-
+ private:
   HWND owner_;
   AboutWindowEvents& events_;
-  HWND hwnd_ = nullptr;
   HWND image_ = nullptr;
   HWND tips_ = nullptr;
   std::array<std::wstring, kAboutLabelCount> tipTexts_;

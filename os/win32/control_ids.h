@@ -24,5 +24,7 @@ enum ControlId : int {
 
 inline constexpr unsigned kTimerIdTimer1 = 1;
 inline constexpr unsigned kTimerIdTimerProg = 2;
+// The main window's close, tried again once an open dialog has closed.
+inline constexpr unsigned kTimerIdCloseAfterDialog = 3;
 
 }  // namespace os::win32

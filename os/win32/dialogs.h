@@ -3,7 +3,7 @@
 // delete themselves, and twips.
 //
 // Public functions: MakeSizeDialog(), MakeAboutWindow(), RunModal(),
-//                   UseOwnerIconOn(), PlaceOver(); class GdiObject.
+//                   OpenModalWindow(), UseOwnerIconOn(), PlaceOver(); class GdiObject.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,17 @@ std::unique_ptr<SizeDialog> MakeSizeDialog(HWND owner, SizeDialogEvents& events)
 std::unique_ptr<AboutWindow> MakeAboutWindow(HWND owner, AboutWindowEvents& events);
 
 // Shows `window` over its disabled owner and handles messages until `closed`
-// is set; then gives the owner back its input and activation.
+// is set; then gives the owner back its input, its activation and the focus
+// of the control that had it.
 void RunModal(HWND owner, HWND window, const bool& closed);
+
+// The dialog that RunModal shows now, or null.
+HWND OpenModalWindow();
+
+// The property of an owner that holds the control to get the focus back
+// when the owner is activated again (the activation may come later than the
+// dialog's end, and it gives the focus to the window itself).
+inline constexpr wchar_t kFocusProperty[] = L"TarnvaleFocus";
 
 // Gives `window` the owner's big and small icons.
 void UseOwnerIconOn(HWND owner, HWND window);

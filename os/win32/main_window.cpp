@@ -10,8 +10,10 @@
 #include "os/menu.h"
 #include "os/win32/control_ids.h"
 #include "os/win32/dialogs.h"
+#include "os/win32/menu_pictures.h"
 #include "os/win32/message_loop.h"
 #include "os/win32/shutdown_block.h"
+#include "os/win32/window_class.h"
 #include "os/win32/wide.h"
 
 namespace os {
@@ -47,21 +49,14 @@ std::wstring TextOf(HWND h) {
 class Win32MainWindow;
 Win32MainWindow* g_window = nullptr;  // the one main window, for the message filter
 
-class Win32MainWindow : public MainWindow {
+class Win32MainWindow : public MainWindow, public ObjectWindow {
  public:
   explicit Win32MainWindow(MainWindowEvents& events) : events_(events) {
     g_window = this;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32MainWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&wc);
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    RegisterObjectClass<Win32MainWindow>(kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
 
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
@@ -302,7 +297,9 @@ class Win32MainWindow : public MainWindow {
     return ours && IsDialogMessageW(w->hwnd_, &msg);
   }
 
-  LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) {
+ public:
+  // --- what the window procedure calls ---
+  LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
       case WM_COMMAND: {
         int id = LOWORD(wp);
@@ -318,6 +315,10 @@ class Win32MainWindow : public MainWindow {
       case WM_TIMER:
         if (wp == kTimerIdTimer1) events_.OnTimer(TimerId::kTimer1);
         else if (wp == kTimerIdTimerProg) events_.OnTimer(TimerId::kTimerProg);
+        else if (wp == kTimerIdCloseAfterDialog) {
+          KillTimer(hwnd_, kTimerIdCloseAfterDialog);
+          PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        }
         return 0;
       case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) events_.OnResize(WindowState::kMaximized);
@@ -333,6 +334,28 @@ class Win32MainWindow : public MainWindow {
           events_.OnSysCommand(static_cast<int>(wp));
           return 0;
         }
+        break;
+      case WM_ACTIVATE: {
+        // The control that had the focus gets it back when the window is
+        // active again, after a dialog or another program.
+        HWND focus = GetFocus();
+        if (LOWORD(wp) == WA_INACTIVE) {
+          if (focus && IsChild(hwnd_, focus)) SetPropW(hwnd_, kFocusProperty, focus);
+          break;
+        }
+        HWND back = static_cast<HWND>(GetPropW(hwnd_, kFocusProperty));
+        if (back && IsChild(hwnd_, back) && IsWindowEnabled(back) && !IsIconic(hwnd_)) {
+          SetFocus(back);
+          return 0;
+        }
+        break;
+      }
+      case WM_MEASUREITEM:
+        // The system menu's pictures.
+        if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+      case WM_DRAWITEM:
+        if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
         break;
       case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lp) == GetDlgItem(hwnd_, kIdStatus)) {
@@ -353,6 +376,16 @@ class Win32MainWindow : public MainWindow {
           MessageBeep(MB_ICONEXCLAMATION);
           return 0;
         }
+        if (HWND dialog = OpenModalWindow()) {
+          // Closed from outside (the taskbar) while a dialog is open: the
+          // dialog closes first, as its close box closes it (the sizes are
+          // stored, the tune stops), and the window's close is tried again
+          // shortly, once the dialog's loop (and a message box the dialog
+          // may show while it closes) has ended.
+          SendMessageW(dialog, WM_CLOSE, 0, 0);
+          SetTimer(hwnd_, kTimerIdCloseAfterDialog, 50, nullptr);
+          return 0;
+        }
         events_.OnUnload();
         DestroyWindow(hwnd_);
         return 0;
@@ -367,12 +400,16 @@ class Win32MainWindow : public MainWindow {
         // The session ends and the process with it, without a WM_CLOSE: the
         // unload runs now, so that the per-run folder does not stay behind
         // (unless an operation's tools still work in it).
-        if (wp)
+        if (wp) {
+          // An open dialog closes first, as it closes itself.
+          if (HWND dialog = OpenModalWindow()) SendMessageW(dialog, WM_CLOSE, 0, 0);
           events_.OnEndSession();
-        else
+        } else {
           SetShutdownBlockReason(hwnd_, "");  // the end was called off
+        }
         return 0;
       case WM_DESTROY:
+        RemovePropW(hwnd_, kFocusProperty);
         PostQuitMessage(0);
         return 0;
       default:
@@ -381,19 +418,8 @@ class Win32MainWindow : public MainWindow {
     return DefWindowProcW(hwnd_, message, wp, lp);
   }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    Win32MainWindow* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-      self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self || message == WM_NCCREATE || message == WM_CREATE) return DefWindowProcW(hwnd, message, wp, lp);
-    return self->Handle(message, wp, lp);
-  }
-
+ private:
   MainWindowEvents& events_;
-  HWND hwnd_ = nullptr;
   std::unique_ptr<ProgressBarWindow> progressBar1_;
   std::vector<HWND> children_;
   HFONT font_ = nullptr;

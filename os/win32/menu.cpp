@@ -1,5 +1,6 @@
 // Menus by handle on Windows: the wide menu calls with UTF-8 texts, and the
-// four system-menu pictures from the program's resources.
+// four system-menu pictures from the program's resources, which the main
+// window draws for the menu.
 #include "os/menu.h"
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "os/main_window.h"
 #include "os/win32/dialogs.h"
+#include "os/win32/menu_pictures.h"
 #include "os/win32/resource_ids.h"
 #include "os/win32/wide.h"
 
@@ -16,48 +18,22 @@ namespace {
 
 HMENU H(MenuHandle m) { return reinterpret_cast<HMENU>(m); }
 
-// A picture's bitmap as the menu draws it: the magenta of the resource
-// becomes the menu's own colour, and the picture is scaled to the size of
-// a check mark when that is not 16x16.
+// The colour of a picture's background, which stays transparent.
+constexpr COLORREF kBackground = RGB(0xFF, 0x00, 0xFF);
+// An entry's item data that names one of our pictures: the tag and the
+// picture's number.
+constexpr ULONG_PTR kPictureTag = 0x7E570000;
+
 HBITMAP LoadPicture(int resource) {
-  HBITMAP source = static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!source) return nullptr;
-  DIBSECTION dib{};
-  if (GetObjectW(source, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBitsPixel == 24 && dib.dsBm.bmBits) {
-    GdiFlush();
-    COLORREF menu = GetSysColor(COLOR_MENU);
-    auto* bits = static_cast<unsigned char*>(dib.dsBm.bmBits);
-    for (LONG y = 0; y < dib.dsBm.bmHeight; ++y) {
-      unsigned char* row = bits + static_cast<size_t>(y) * static_cast<size_t>(dib.dsBm.bmWidthBytes);
-      for (LONG x = 0; x < dib.dsBm.bmWidth; ++x) {
-        unsigned char* p = row + x * 3;  // blue, green, red
-        if (p[0] == 0xFF && p[1] == 0x00 && p[2] == 0xFF) {
-          p[0] = GetBValue(menu);
-          p[1] = GetGValue(menu);
-          p[2] = GetRValue(menu);
-        }
-      }
-    }
-  }
-  int cx = GetSystemMetrics(SM_CXMENUCHECK), cy = GetSystemMetrics(SM_CYMENUCHECK);
-  if (cx <= 0 || cy <= 0 || (cx == dib.dsBm.bmWidth && cy == dib.dsBm.bmHeight)) return source;
+  return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0,
+                                         LR_CREATEDIBSECTION));
+}
+
+int ScreenDpi() {
   HDC screen = GetDC(nullptr);
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  HBITMAP scaled = CreateCompatibleBitmap(screen, cx, cy);
-  HGDIOBJ oldFrom = SelectObject(from, source);
-  HGDIOBJ oldTo = SelectObject(to, scaled);
-  SetStretchBltMode(to, HALFTONE);
-  SetBrushOrgEx(to, 0, 0, nullptr);
-  StretchBlt(to, 0, 0, cx, cy, from, 0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  DeleteObject(source);
-  return scaled;
+  return dpi > 0 ? dpi : 96;
 }
 
 // The pictures live as long as the program: the menus show them until the
@@ -77,10 +53,10 @@ class Pictures {
     }
     return bitmaps_[i].get();
   }
-  int Find(HBITMAP b) const {
-    for (size_t i = 0; i < bitmaps_.size(); ++i)
-      if (b && bitmaps_[i].get() == b) return static_cast<int>(i);
-    return -1;
+  static int Find(HBITMAP item, ULONG_PTR data) {
+    if (item != HBMMENU_CALLBACK || (data & 0xFFFF0000) != kPictureTag) return -1;
+    size_t i = data & 0xFFFF;
+    return i < 4 ? static_cast<int>(i) : -1;
   }
 
  private:
@@ -92,7 +68,57 @@ Pictures& ThePictures() {
   return pictures;
 }
 
+// The menu and position of the entry with command `id` (a submenu's entry
+// by the submenu's handle), searched in the submenus too.
+bool FindEntry(HMENU menu, uintptr_t id, HMENU& holder, UINT& position) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    HMENU sub = GetSubMenu(menu, i);
+    if ((sub && reinterpret_cast<uintptr_t>(sub) == id) || (!sub && GetMenuItemID(menu, i) == id)) {
+      holder = menu;
+      position = static_cast<UINT>(i);
+      return true;
+    }
+    if (sub && FindEntry(sub, id, holder, position)) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+namespace win32 {
+
+int MenuPictureSize() { return MulDiv(16, ScreenDpi(), 96); }
+
+bool MeasureMenuPicture(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU || Pictures::Find(HBMMENU_CALLBACK, item.itemData) < 0) return false;
+  item.itemWidth = static_cast<UINT>(MenuPictureSize());
+  item.itemHeight = static_cast<UINT>(MenuPictureSize());
+  return true;
+}
+
+bool DrawMenuPicture(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU) return false;
+  int which = Pictures::Find(HBMMENU_CALLBACK, item.itemData);
+  if (which < 0) return false;
+  HBITMAP picture = ThePictures().Get(static_cast<MenuPicture>(which));
+  BITMAP bm{};
+  if (!picture || !GetObjectW(picture, sizeof bm, &bm)) return true;
+  // At its size, in the middle of the place the menu gives it; the
+  // background colour is left out, so the row's own colour (highlighted or
+  // not) shows around it.
+  int size = MenuPictureSize();
+  const RECT& r = item.rcItem;
+  int x = r.left + (r.right - r.left - size) / 2, y = r.top + (r.bottom - r.top - size) / 2;
+  HDC source = CreateCompatibleDC(item.hDC);
+  HGDIOBJ old = SelectObject(source, picture);
+  GdiTransparentBlt(item.hDC, x, y, size, size, source, 0, 0, bm.bmWidth, bm.bmHeight, kBackground);
+  SelectObject(source, old);
+  DeleteDC(source);
+  return true;
+}
+
+}  // namespace win32
 
 MenuHandle GetSystemMenu(const MainWindow& window) {
   HWND h = reinterpret_cast<HWND>(window.NativeHandle());
@@ -119,9 +145,28 @@ bool AppendMenuEntry(MenuHandle menu, uintptr_t id, std::string_view text) {
 }
 
 bool SetMenuItemPicture(MenuHandle menu, uintptr_t id, MenuPicture picture) {
-  HBITMAP b = ThePictures().Get(picture);
-  if (!b) return false;
-  return SetMenuItemBitmaps(H(menu), static_cast<UINT>(id), MF_BYCOMMAND, b, b) != FALSE;
+  if (!ThePictures().Get(picture)) return false;
+  HMENU holder = nullptr;
+  UINT position = 0;
+  if (!FindEntry(H(menu), id, holder, position)) return false;
+  // Drawn by the window (WM_MEASUREITEM, WM_DRAWITEM) through
+  // DrawMenuPicture, for its size and its transparent background.
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP | MIIM_DATA;
+  info.hbmpItem = HBMMENU_CALLBACK;
+  info.dwItemData = kPictureTag | static_cast<ULONG_PTR>(picture);
+  if (!SetMenuItemInfoW(holder, position, TRUE, &info)) return false;
+  // The pictures stand where a check mark would, before the texts, which
+  // all begin after them.
+  MENUINFO style{};
+  style.cbSize = sizeof style;
+  style.fMask = MIM_STYLE;
+  if (GetMenuInfo(holder, &style) && !(style.dwStyle & MNS_CHECKORBMP)) {
+    style.dwStyle |= MNS_CHECKORBMP;
+    SetMenuInfo(holder, &style);
+  }
+  return true;
 }
 
 int32_t CheckMenuEntry(MenuHandle menu, uintptr_t id, bool checked) {
@@ -139,7 +184,7 @@ std::vector<MenuEntry> MenuEntries(MenuHandle menu) {
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE | MIIM_STRING | MIIM_CHECKMARKS;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE | MIIM_STRING | MIIM_BITMAP | MIIM_DATA;
     if (!GetMenuItemInfoW(H(menu), static_cast<UINT>(i), TRUE, &info)) continue;
     std::wstring text(info.cch + 1, L'\0');
     info.dwTypeData = text.data();
@@ -152,7 +197,7 @@ std::vector<MenuEntry> MenuEntries(MenuHandle menu) {
     e.text = win32::Utf8(text);
     e.state = static_cast<int32_t>(info.fState & (MFS_CHECKED | MFS_DISABLED)) |
               ((info.fType & MFT_SEPARATOR) ? kMfSeparator : 0) | (e.submenu ? kMfPopup : 0);
-    e.picture = ThePictures().Find(info.hbmpChecked);
+    e.picture = Pictures::Find(info.hbmpItem, info.dwItemData);
     out.push_back(e);
   }
   return out;

@@ -1,9 +1,12 @@
-// Running a dialog modally to its owner, its place, and the owner's icon.
+// Running a dialog modally to its owner (and which one runs now), its
+// place, and the owner's icon.
 #include "os/win32/dialogs.h"
 #include "os/win32/message_loop.h"
 
 namespace os::win32 {
 namespace {
+
+HWND g_modal = nullptr;  // the dialog RunModal shows now
 
 int Dpi() {
   static int dpi = [] {
@@ -20,7 +23,16 @@ int Dpi() {
 int TwipsToPixels(int twips) { return MulDiv(twips, Dpi(), 1440); }
 int PixelsToTwips(int pixels) { return MulDiv(pixels, 1440, Dpi()); }
 
+HWND OpenModalWindow() { return g_modal; }
+
 void RunModal(HWND owner, HWND window, const bool& closed) {
+  // The owner's control that has the focus gets it back when the dialog
+  // closes: disabling the owner takes it away.
+  HWND focus = GetFocus();
+  if (!owner || !IsChild(owner, focus)) focus = nullptr;
+  if (focus) SetPropW(owner, kFocusProperty, focus);
+  HWND outer = g_modal;
+  g_modal = window;
   bool ownerEnabled = owner && IsWindowEnabled(owner);
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(window, SW_SHOW);
@@ -38,11 +50,13 @@ void RunModal(HWND owner, HWND window, const bool& closed) {
     if (IsWindow(window) && IsDialogMessageW(window, &msg)) continue;
     DispatchOne(msg);
   }
+  g_modal = outer;
   // The owner takes the input back before the dialog goes, so that the
   // activation returns to it rather than to another program.
-  if (owner && ownerEnabled) EnableWindow(owner, TRUE);
-  if (owner) SetActiveWindow(owner);
-  ShowWindow(window, SW_HIDE);
+  if (owner && ownerEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  if (focus && IsWindow(focus) && IsWindowEnabled(focus)) SetFocus(focus);
+  if (IsWindow(window)) ShowWindow(window, SW_HIDE);
 }
 
 POINT PlaceOver(HWND owner, int width, int height) {

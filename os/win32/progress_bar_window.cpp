@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "os/progress_bar_window.h"
+#include "os/win32/window_class.h"
 
 namespace os {
 namespace win32 {
@@ -13,7 +14,7 @@ namespace {
 constexpr wchar_t kContainerClass[] = L"TarnvaleProgressBar";
 constexpr int kBarId = 1;
 
-class Win32ProgressBarWindow : public ProgressBarWindow {
+class Win32ProgressBarWindow : public ProgressBarWindow, public ObjectWindow {
  public:
   Win32ProgressBarWindow(HWND parent, int id, int x, int y, int width, int height) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -23,18 +24,9 @@ class Win32ProgressBarWindow : public ProgressBarWindow {
       return InitCommonControlsEx(&icc) != FALSE;
     }();
     (void)commonControls;
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.style = CS_HREDRAW | CS_VREDRAW;
-      wc.lpfnWndProc = &Win32ProgressBarWindow::WindowProc;
-      wc.hInstance = instance;
-      wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-      wc.lpszClassName = kContainerClass;
-      registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }
+    static const bool registered = RegisterObjectClass<Win32ProgressBarWindow>(
+        kContainerClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, CS_HREDRAW | CS_VREDRAW);
+    (void)registered;
     // Without a host window the container is a hidden window of its own.
     DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN : WS_POPUP | WS_CLIPCHILDREN;
     HMENU menu = parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
@@ -98,36 +90,29 @@ class Win32ProgressBarWindow : public ProgressBarWindow {
     return r;
   }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<Win32ProgressBarWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-      self = static_cast<Win32ProgressBarWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+ public:
+  // --- what the window procedure calls ---
+  void Detach() {
+    bar_ = nullptr;
+    hwnd_ = nullptr;
+  }
+  LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+      case WM_SIZE:
+        if (resize_) resize_();
+        return 0;
+      case WM_PARENTNOTIFY:
+        // The bar went away with the host window (a window destroyed
+        // from outside): forget its handle.
+        if (LOWORD(wp) == WM_DESTROY && reinterpret_cast<HWND>(lp) == bar_) bar_ = nullptr;
+        break;
+      default:
+        break;
     }
-    if (self) {
-      switch (message) {
-        case WM_SIZE:
-          if (self->resize_) self->resize_();
-          return 0;
-        case WM_PARENTNOTIFY:
-          // The bar went away with the host window (a window destroyed
-          // from outside): forget its handle.
-          if (LOWORD(wp) == WM_DESTROY && reinterpret_cast<HWND>(lp) == self->bar_) self->bar_ = nullptr;
-          break;
-        case WM_NCDESTROY:
-          self->bar_ = nullptr;
-          self->hwnd_ = nullptr;
-          SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-          break;
-        default:
-          break;
-      }
-    }
-    return DefWindowProcW(hwnd, message, wp, lp);
+    return DefWindowProcW(hwnd_, message, wp, lp);
   }
 
-  HWND hwnd_ = nullptr;
+ private:
   HWND bar_ = nullptr;
   std::function<void()> resize_;
 };

@@ -4,12 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 
 #include "os/main_window.h"
 #include "os/win32/dialogs.h"
 #include "os/win32/dialog_ids.h"
 #include "os/win32/wide.h"
+#include "os/win32/window_class.h"
 
 namespace os::win32 {
 namespace {
@@ -44,18 +46,11 @@ HFONT MakeFont(const wchar_t* face, int points) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
 }
 
-class Win32SizeDialog : public SizeDialog {
+class Win32SizeDialog : public SizeDialog, public ObjectWindow {
  public:
   Win32SizeDialog(HWND owner, SizeDialogEvents& events) : owner_(owner), events_(events) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32SizeDialog::WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kForm2Class;
-    RegisterClassExW(&wc);  // fails harmlessly when registered before
+    RegisterObjectClass<Win32SizeDialog>(kForm2Class, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     // Not WS_CLIPCHILDREN: the frame is drawn over the dialog's own background.
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -79,8 +74,17 @@ class Win32SizeDialog : public SizeDialog {
   std::string Title() const override { return Utf8(TextOf(hwnd_)); }
   void UseOwnerIcon() override { UseOwnerIconOn(owner_, hwnd_); }
 
-  void SetText(C c, std::string_view text) override { SetWindowTextW(Item(c), Wide(text).c_str()); }
+  void SetText(C c, std::string_view text) override {
+    SetWindowTextW(Item(c), Wide(text).c_str());
+    if (c != C::kText1 && c != C::kText2) FitColumns();
+  }
   std::string Text(C c) const override { return Utf8(TextOf(Item(c))); }
+  void SetMaxLength(C field, int characters) override {
+    SendMessageW(Item(field), EM_LIMITTEXT, static_cast<WPARAM>(characters > 0 ? characters : 0), 0);
+    // The fields are wide enough to show as many digits as they take.
+    maxDigits_ = std::max(maxDigits_, characters);
+    FitColumns();
+  }
   void Select(C field, int start, int length) override {
     SendMessageW(Item(field), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
   }
@@ -162,6 +166,48 @@ class Win32SizeDialog : public SizeDialog {
     SetText(C::kLabel22, "\xEF\xBC\x88" "100 ~ \xEF\xBC\x89");
   }
 
+  // The width in pixels of a control's text (or of `text`) in its font.
+  int TextWidth(int id, std::wstring text = {}) const {
+    HWND h = GetDlgItem(hwnd_, id);
+    if (text.empty()) text = TextOf(h);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return r.right - r.left;
+  }
+
+  // The columns as wide as their texts in the language shown (the design
+  // widths at least): the captions, the fields after them, the bounds, the
+  // frame around them and the dialog around the frame.
+  void FitColumns() {
+    int caption = std::max({Px(150), TextWidth(kIdForm2Label1) + Px(4), TextWidth(kIdForm2Label2) + Px(4)});
+    int bounds = std::max({Px(76), TextWidth(kIdForm2Label11) + Px(4), TextWidth(kIdForm2Label22) + Px(4)});
+    int field = std::max(Px(72), TextWidth(kIdForm2Text1, std::wstring(static_cast<size_t>(maxDigits_), L'9')) +
+                                     GetSystemMetrics(SM_CXEDGE) * 2 + Px(12));
+    int fieldLeft = Px(18) + caption + Px(6);
+    int boundsLeft = fieldLeft + field + Px(4);
+    int frameWidth = boundsLeft + bounds + Px(4) - Px(10);
+    auto place = [&](int id, int left, int width) {
+      HWND h = GetDlgItem(hwnd_, id);
+      RECT r;
+      GetWindowRect(h, &r);
+      MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+      SetWindowPos(h, nullptr, left, r.top, width, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    for (int id : {kIdForm2Label1, kIdForm2Label2}) place(id, Px(18), caption);
+    for (int id : {kIdForm2Text1, kIdForm2Text2}) place(id, fieldLeft, field);
+    for (int id : {kIdForm2Label11, kIdForm2Label22}) place(id, boundsLeft, bounds);
+    place(kIdForm2Frame1, Px(10), frameWidth);
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    RECT r{0, 0, frameWidth + Px(20), Px(124)};
+    AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
+    POINT at = PlaceOver(owner_, r.right - r.left, r.bottom - r.top);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   static C FieldOf(UINT_PTR id) { return id == kIdForm2Text1 ? C::kText1 : C::kText2; }
 
   static LRESULT CALLBACK FieldProc(HWND h, UINT message, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
@@ -195,7 +241,9 @@ class Win32SizeDialog : public SizeDialog {
     closed_ = true;
   }
 
-  LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) {
+ public:
+  // --- what the window procedure calls ---
+  LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
       case WM_COMMAND: {
         int id = LOWORD(wp);
@@ -219,26 +267,12 @@ class Win32SizeDialog : public SizeDialog {
     return DefWindowProcW(hwnd_, message, wp, lp);
   }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<Win32SizeDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-      self = static_cast<Win32SizeDialog*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self || message == WM_NCCREATE || message == WM_CREATE) return DefWindowProcW(hwnd, message, wp, lp);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      return DefWindowProcW(hwnd, message, wp, lp);
-    }
-    return self->Handle(message, wp, lp);
-  }
-
+ private:
   HWND owner_;
   SizeDialogEvents& events_;
-  HWND hwnd_ = nullptr;
   HWND focus_ = nullptr;
   GdiObject<HFONT> labelFont_, fieldFont_;
+  int maxDigits_ = 1;
   bool timer_ = false;
   bool closing_ = false;
   bool closed_ = false;

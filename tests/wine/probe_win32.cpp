@@ -11,7 +11,7 @@
 //                                         the keyboard does: F1..F24, a letter or
 //                                         digit, or a virtual-key code (0x74)
 //   tv_probe <answer file> iconic        1 when the first visible main window is minimised
-//   tv_probe <answer file> minimize | close
+//   tv_probe <answer file> minimize | restore | close
 //   tv_probe <answer file> progress      ProgressBar1: the classes of its
 //                                         container and bar window, the bar's
 //                                         style, position and range, and
@@ -35,18 +35,30 @@
 //   tv_probe <answer file> sysmenu       the system menu's entries, "menu.<n>=<id>|<text>"
 //                                         with "[x]" before a checked entry's id and a
 //                                         submenu's entries as "menu.<n>.<m>=..."
-//   tv_probe <answer file> syscommand <id>   posts WM_SYSCOMMAND to the main window
-//   tv_probe <answer file> showsysmenu [<n>] opens the system menu (and its n-th entry's submenu)
-//   tv_probe <answer file> escape        presses Esc in the main window's thread (an open menu takes it)
+//   tv_probe <answer file> keys <key>...  presses keys one after another through the keyboard's
+//                                         input queue, into whatever has the input (the main window
+//                                         is brought to the front first unless a dialog of it is
+//                                         open): alt+space, down, up, left, right, enter, escape,
+//                                         tab, a digit or a letter (a menu entry's mnemonic)
+//   tv_probe <answer file> focus         the control of the program that has the focus:
+//                                         focus=<control id> (0 for none or a window itself)
+//   tv_probe <answer file> pictures      the system menu's pictures, measured and drawn by the
+//                                         main window into a highlighted 40x24 row:
+//                                         "picture.<n>.size=<w>x<h>", ".corner=" (the pixel at the
+//                                         picture's top left, where its background is), ".row=" (the
+//                                         row's colour), ".drawn=" and ".outside=" (pixels that differ
+//                                         from the row's colour, inside and outside the picture)
+//   tv_probe <answer file> form2fits     for each label and field of the size dialog, 1 when its
+//                                         text fits it: "fits.<name>=1"
 //   tv_probe <answer file> form2         the partition size dialog's caption, texts and tops
 //   tv_probe <answer file> form2type <UD|EFI> <text>   types characters into a field
 //   tv_probe <answer file> form2paste <UD|EFI>         pastes (the clipboard) into a field
-//   tv_probe <answer file> form2close | aboutclose
 //   tv_probe <answer file> about         the About window's caption, labels, the logo's
 //                                         top (pixels), Prog1's classes (container and
 //                                         bar window), visibility, value and upper end
 //   tv_probe <answer file> aboutclick <logo|<n>>   clicks the logo or Label1(n)
-//   tv_probe <answer file> messagebox    the title of an open message box, or nothing
+//   tv_probe <answer file> messagebox    an open message box: message=<title>, text=<its text>;
+//                                         nothing when none is open
 // Commands on the window wait up to thirty seconds for it to be shown. The answer file's
 // last line is "ok", or "failed" when the command could not be done.
 //
@@ -272,14 +284,15 @@ HWND FindMessageBox(HWND main) {
   return nullptr;
 }
 
-// The menu is read inside Tarnvale's process by tv_probe_hook.dll, which
-// lies beside the probe.
-bool ReadSystemMenu(HWND main, FILE* out) {
+// The menu, its pictures and the size dialog's labels are read inside
+// Tarnvale's process by tv_probe_hook.dll, which lies beside the probe: the
+// request is a registered message, the answer a file beside the DLL.
+bool AskHook(HWND main, const wchar_t* request, const wchar_t* answerName, FILE* out) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring folder = self;
   folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
-  std::wstring answer = folder + L"sysmenu.txt";
+  std::wstring answer = folder + answerName;
   DeleteFileW(answer.c_str());
   HMODULE hook = LoadLibraryW((folder + L"tv_probe_hook.dll").c_str());
   auto proc = hook ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook, "GetMsgProc"))) : nullptr;
@@ -287,7 +300,7 @@ bool ReadSystemMenu(HWND main, FILE* out) {
   DWORD thread = GetWindowThreadProcessId(main, nullptr);
   HHOOK h = SetWindowsHookExW(WH_GETMESSAGE, proc, hook, thread);
   if (!h) return false;
-  PostMessageW(main, RegisterWindowMessageW(L"TarnvaleProbeSysMenu"), 0, 0);
+  PostMessageW(main, RegisterWindowMessageW(request), 0, 0);
   bool ok = false;
   for (int i = 0; i < 100 && !ok; ++i) {
     Sleep(100);
@@ -303,6 +316,61 @@ bool ReadSystemMenu(HWND main, FILE* out) {
   return ok;
 }
 
+bool ReadSystemMenu(HWND main, FILE* out) { return AskHook(main, L"TarnvaleProbeSysMenu", L"sysmenu.txt", out); }
+
+// A key by its name in "keys"; 0 for none. Alt+Space is the one chord.
+int KeyOf(const std::string& name) {
+  const std::pair<const char*, int> keys[] = {{"down", VK_DOWN}, {"up", VK_UP}, {"left", VK_LEFT},
+                                              {"right", VK_RIGHT}, {"enter", VK_RETURN}, {"escape", VK_ESCAPE},
+                                              {"tab", VK_TAB}, {"alt+space", VK_SPACE}};
+  for (const auto& [n, vk] : keys)
+    if (name == n) return vk;
+  if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
+  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
+  return 0;
+}
+
+bool PressKeys(HWND main, int argc, char** argv) {
+  // The program's window in front, unless one of its dialogs is: that keeps
+  // the input.
+  if (!FindWindowW(kForm2Class, nullptr) && !FindWindowW(kAboutClass, nullptr)) SetForegroundWindow(main);
+  Sleep(200);
+  for (int i = 3; i < argc; ++i) {
+    std::string name = argv[i];
+    int vk = KeyOf(name);
+    if (!vk) return false;
+    std::vector<INPUT> inputs;
+    auto add = [&](int key, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = static_cast<WORD>(key);
+      in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      inputs.push_back(in);
+    };
+    bool alt = name == "alt+space";
+    if (alt) add(VK_MENU, false);
+    add(vk, false);
+    add(vk, true);
+    if (alt) add(VK_MENU, true);
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) return false;
+    Sleep(300);
+  }
+  return true;
+}
+
+bool ReadFocus(HWND main, FILE* out) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return false;
+  HWND focus = info.hwndFocus;
+  int id = focus && GetParent(focus) ? GetDlgCtrlID(focus) : 0;
+  // A combo box's edit part counts as the combo box.
+  if (focus && GetParent(focus) && GetParent(focus) != main && GetParent(GetParent(focus)) == main)
+    id = GetDlgCtrlID(GetParent(focus));
+  return fprintf(out, "focus=%d\n", id) > 0;
+}
+
 HWND Field(HWND form2, const std::string& name) {
   return GetDlgItem(form2, name == "EFI" ? kIdForm2Text2 : kIdForm2Text1);
 }
@@ -315,10 +383,9 @@ int TopOf(HWND parent, int id) {
 }
 
 bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
-  if (command == "form2" || command == "form2type" || command == "form2paste" || command == "form2close") {
+  if (command == "form2" || command == "form2type" || command == "form2paste") {
     HWND form2 = FindWindowOf(kForm2Class);
     if (!form2) return false;
-    if (command == "form2close") return PostMessageW(form2, WM_CLOSE, 0, 0) != FALSE;
     if (command == "form2type" || command == "form2paste") {
       if (argc < 4) return false;
       HWND field = Field(form2, argv[3]);
@@ -352,7 +419,6 @@ bool RunDialog(const std::string& command, int argc, char** argv, FILE* out) {
   }
   HWND about = FindWindowOf(kAboutClass);
   if (!about) return false;
-  if (command == "aboutclose") return PostMessageW(about, WM_CLOSE, 0, 0) != FALSE;
   if (command == "aboutclick") {
     if (argc < 4) return false;
     std::string what = argv[3];
@@ -479,10 +545,16 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
   if (command == "messagebox") {
     HWND box = nullptr;
     EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box) Line(out, "message", Text(box));
+    if (box) {
+      BoxParts parts;
+      EnumChildWindows(box, &AddPart, reinterpret_cast<LPARAM>(&parts));
+      Line(out, "message", Text(box));
+      Line(out, "text", parts.text);
+    }
     return true;
   }
-  if (command.rfind("form2", 0) == 0 || command.rfind("about", 0) == 0) return RunDialog(command, argc, argv, out);
+  if ((command.rfind("form2", 0) == 0 && command != "form2fits") || command.rfind("about", 0) == 0)
+    return RunDialog(command, argc, argv, out);
   if (command == "screenshot") return argc > 3 && Screenshot(argv[3]);
   if (command == "start-elsewhere") return argc > 3 && StartElsewhere(argv[3], out);
   if (command == "processes")
@@ -504,37 +576,20 @@ bool Run(const std::string& command, int argc, char** argv, FILE* out) {
     ShowWindow(main, SW_MINIMIZE);
     return true;
   }
+  if (command == "restore") {
+    ShowWindow(main, SW_RESTORE);
+    return true;
+  }
   if (command == "iconic") return fprintf(out, "%d\n", IsIconic(main) ? 1 : 0) > 0;
   if (command == "close") return PostMessageW(main, WM_CLOSE, 0, 0) != FALSE;
   if (command == "click") return argc > 3 && Click(main, argv[3]);
   if (command == "message") return ReadMessageBox(main, out);
   if (command == "answer") return argc > 3 && Answer(main, argv[3]);
   if (command == "sysmenu") return ReadSystemMenu(main, out);
-  if (command == "syscommand" && argc > 3)
-    return PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(atoi(argv[3])), 0) != FALSE;
-  if (command == "showsysmenu" || command == "escape") {
-    // Keys for the menu go to the window's thread, where the open menu
-    // takes them: Alt+Space opens the system menu, the arrow keys a submenu.
-    auto key = [&](WPARAM vk) {
-      PostMessageW(main, WM_KEYDOWN, vk, 1);
-      PostMessageW(main, WM_KEYUP, vk, 0xC0000001);
-      Sleep(200);
-    };
-    if (command == "escape") {
-      key(VK_ESCAPE);
-      return true;
-    }
-    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    Sleep(500);
-    int down = argc > 3 ? atoi(argv[3]) : -1;
-    for (int i = 0; i < down; ++i) key(VK_DOWN);
-    if (down >= 0) key(VK_RIGHT);
-    Sleep(300);
-    return true;
-  }
-  if (command == "click") return argc > 3 && Click(main, argv[3]);
-  if (command == "message") return ReadMessageBox(main, out);
-  if (command == "answer") return argc > 3 && Answer(main, argv[3]);
+  if (command == "keys") return PressKeys(main, argc, argv);
+  if (command == "focus") return ReadFocus(main, out);
+  if (command == "pictures") return AskHook(main, L"TarnvaleProbePictures", L"pictures.txt", out);
+  if (command == "form2fits") return AskHook(main, L"TarnvaleProbeFits", L"fits.txt", out);
   if (command == "endsession" || command == "endsession-force") {
     LRESULT allowed = SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     if (allowed || command == "endsession-force") {
