@@ -101,6 +101,8 @@ const std::string kBuiltIn[kLangStringCount - kFirstAddedLangString] = {
     // 92: the restore found no partition tool and did not touch the disk
     "The partition tool could not be prepared: its plug-in (Data\\Plugins\\pacmd.aes) is missing, damaged or has "
     "the wrong password. The disk was not changed.",
+    // 93: the boot code read back from the made disk is missing or damaged
+    "The boot code is missing or damaged: %1.",
 };
 
 }  // namespace

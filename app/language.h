@@ -24,7 +24,7 @@ class MainWindow;
 
 namespace app {
 
-constexpr int kLangStringCount = 93;
+constexpr int kLangStringCount = 94;
 // Strings 69 and up came after the first language files were written: a file
 // that lacks one shows its built-in English text.
 constexpr int kFirstAddedLangString = 69;

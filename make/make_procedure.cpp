@@ -413,6 +413,7 @@ class MakeRun {
     e.peFiles = peFiles_;
     e.hasDataPackage = dataFiles_.has_value();
     e.dataFiles = dataFiles_;
+    e.bootCode = BootCodeFor(r_.layout, peFiles_);
     return e;
   }
 

@@ -27,6 +27,7 @@ constexpr int kEfiSize = 78;
 constexpr int kTableWrong = 79;
 constexpr int kPackageUnreadable = 80;
 constexpr int kExitCode = 81;
+constexpr int kBootCodeWrong = 93;
 
 std::string Line(int n, const std::vector<std::string>& args) {
   std::string text = app::LangString(n);
@@ -115,6 +116,14 @@ std::string ExitCodeOf(const std::function<bool(const std::string&)>& step) {
   if (!run) return "";
   std::string code = run->exitCode ? std::to_string(*run->exitCode) : run->Text();
   return " " + Line(kExitCode, {sys::ProgramName(run->commandLine), code});
+}
+
+// The steps that write boot code: bootsect, the loader installer, the UD
+// tool's format (the UD boot code).
+bool IsBootCodeStep(const std::string& line) {
+  std::string lower = sys::LowerAscii(line);
+  return sys::Contains(lower, "bootsect.exe") || sys::Contains(lower, "ginst.exe") ||
+         sys::Contains(lower, " format --force");
 }
 
 // The steps that make or change partitions: the partition tool's /init,
@@ -239,6 +248,9 @@ Verdict VerifyMadeDisk(const DiskExpectation& e) {
     if (e.peFiles) found += ", the PE image's " + std::to_string(e.peFiles->size()) + " files";
     if (e.dataFiles) found += ", the data package's " + std::to_string(e.dataFiles->size()) + " files";
     found += " with their sizes";
+    if (e.bootCode == BootCodeNeed::kNone) found += ", the master boot record's signature and partition table";
+    else if (e.bootCode == BootCodeNeed::kMasterBootRecord) found += ", the master boot record";
+    else found += ", the master boot record and the active partition's boot sector";
   } else {
     for (const std::string& finding : v.findings) found += (found.empty() ? "" : "; ") + finding;
   }
@@ -307,6 +319,13 @@ Verdict Check(const DiskExpectation& e) {
                     " files of the data package",
                 Line(kDataLacksFiles, {GroupThousands(lacking), GroupThousands(e.dataFiles->size())}) + step);
     }
+  }
+  // The boot code last: it is read from the disk device, whatever letters
+  // the partitions have now.
+  std::vector<std::string> boot = CheckBootCode(app::iDiskNum, *table, e.bootCode);
+  if (!boot.empty()) {
+    judge.Add(boot[0], Line(kBootCodeWrong, {boot[0]}) + ExitCodeOf(IsBootCodeStep));
+    v.findings.insert(v.findings.end(), boot.begin() + 1, boot.end());
   }
   return done();
 }

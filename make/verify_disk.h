@@ -1,8 +1,9 @@
 // The check of a made disk, after its population and before the report:
 // the partitions as the layout puts them (number, order, type ids, active
 // and hidden flags, file systems, the EFI partition's size at its place, the
-// data partition over the rest of the disk), and every file of the PE image
-// and of the data package on its partition with its size. A hidden EFI
+// data partition over the rest of the disk), every file of the PE image
+// and of the data package on its partition with its size, and the boot code
+// the make writes, read back from the disk (make/boot_code.h). A hidden EFI
 // partition is unhidden for the check and hidden again. The UD area is not
 // a volume and cannot be read through the system; it is not looked at.
 //
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "disk/drive_layout.h"
+#include "make/boot_code.h"
 #include "make/make_request.h"
 #include "make/package_listing.h"
 
@@ -32,10 +34,11 @@ struct DiskExpectation {
   std::optional<std::vector<PackageFile>> peFiles;
   bool hasDataPackage = false;
   std::optional<std::vector<PackageFile>> dataFiles;
+  BootCodeNeed bootCode = BootCodeNeed::kNone;  // what the make writes (BootCodeFor())
 };
 
 // The outcome: passed, or the line that says what is wrong (language
-// strings 75 to 81). `findings` lists, in English for a log, everything the
+// strings 75 to 81, 93). `findings` lists, in English for a log, everything the
 // check found wrong, the first one being the reason given.
 struct Verdict {
   bool passed = false;

@@ -1,6 +1,7 @@
 // Devices opened by path ("\\.\E:") and their I/O control requests.
 //
-// Public: class Device (an open handle that closes itself), OpenDevice(), DeviceControl().
+// Public: class Device (an open handle that closes itself), OpenDevice(), DeviceControl(),
+//         ReadDevice(), kSectorBytes.
 #pragma once
 
 #include <cstdint>
@@ -45,5 +46,13 @@ Device OpenDevice(std::string_view path, uint32_t access, uint32_t share);
 // with *returned the bytes it filled.
 bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t> in,
                    std::span<uint8_t> out, uint32_t* returned = nullptr);
+
+constexpr size_t kSectorBytes = 512;
+
+// ReadFile of out.size() bytes (a whole number of sectors) from the byte
+// `offset` (a sector boundary) of a disk ("\\.\PhysicalDriveN") or volume
+// ("\\.\E:") device opened with kGenericRead. True only when every byte
+// was read; `out` is unchanged otherwise.
+bool ReadDevice(const Device& device, uint64_t offset, std::span<uint8_t> out);
 
 }  // namespace os

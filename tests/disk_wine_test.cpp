@@ -19,6 +19,7 @@
 #include "disk/target_list.h"
 #include "disk/letters.h"
 #include "disk/disk_space.h"
+#include "os/device.h"
 #include "os/files.h"
 #include "os/system.h"
 #include "tests/support/platform.h"
@@ -81,6 +82,39 @@ TEST(DiskOnWine, TheIdentityQueryByNumberAnswersSteadily) {
   }
   EXPECT_FALSE(disk::ReadDiskIdentity(250).present);
   EXPECT_FALSE(disk::ReadDiskIdentity(-1).present);
+}
+
+// The first sector read through the seam from the disks Wine opens: a disk
+// that opens answers one whole sector at offset 0 into the buffer, or
+// refuses the read and leaves the buffer alone; a read off a
+// sector boundary, or of part of a sector, fails and leaves the buffer
+// alone, as does a read of a disk that is not there.
+TEST(DiskOnWine, TheFirstSectorOfADiskIsRead) {
+  if (!test::RunningOnWine()) GTEST_SKIP() << "Wine's disks";
+  int opened = 0;
+  for (int n = 0; n < 8; ++n) {
+    SCOPED_TRACE(n);
+    os::Device device = os::OpenDevice("\\\\.\\PhysicalDrive" + std::to_string(n), os::kGenericRead,
+                                       os::kShareRead | os::kShareWrite);
+    if (!device.IsOpen()) continue;
+    ++opened;
+    std::vector<uint8_t> sector(512, 0xEE);
+    // Wine's disk devices without a real disk behind them refuse the read
+    // (ERROR_INVALID_FUNCTION); one with a disk answers the sector.
+    if (os::ReadDevice(device, 0, sector))
+      EXPECT_NE(std::vector<uint8_t>(512, 0xEE), sector) << "the sector was read into the buffer";
+    else
+      EXPECT_EQ(std::vector<uint8_t>(512, 0xEE), sector) << "a refused read leaves the buffer alone";
+    std::vector<uint8_t> part(500, 0xEE);
+    EXPECT_FALSE(os::ReadDevice(device, 0, part));
+    EXPECT_EQ(std::vector<uint8_t>(500, 0xEE), part);
+    EXPECT_FALSE(os::ReadDevice(device, 100, sector));
+  }
+  std::vector<uint8_t> sector(512, 0xEE);
+  EXPECT_FALSE(os::ReadDevice(os::OpenDevice("\\\\.\\PhysicalDrive250", os::kGenericRead, os::kShareRead), 0,
+                              sector));
+  EXPECT_EQ(std::vector<uint8_t>(512, 0xEE), sector);
+  RecordProperty("disks_opened", opened);
 }
 
 // The Windows folder as the system gives it is among the paths whose disks

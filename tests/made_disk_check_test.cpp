@@ -43,6 +43,9 @@ std::string HostRead(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The line of a made disk whose boot code is wrong.
+std::string BootCodeLine(const std::string& what) { return sys::ReplaceAll(LangString(93), "%1", what); }
+
 bool Has(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -118,9 +121,9 @@ TEST(PlaceNotLabel, AnEfiVolumeOfAnotherDiskAtTheSamePlaceIsLeftAlone) {
   m.PressStart();
   EXPECT_EQ("the other stick's file", HostRead(m.PartitionFolder(2, 1) + "/precious.doc"));
   for (const std::string& c : m.Commands()) EXPECT_EQ(std::string::npos, c.find(" G:")) << c;
-  // The EFI write needs no letter, and the check gives the partition one to
-  // read it: the make succeeds on the target alone.
-  EXPECT_EQ(Message(kNotice, 29), m.Messages().back());
+  // The EFI write needs no letter, but bootsect does: without one the EFI
+  // partition has no boot sector, and the check says so.
+  EXPECT_EQ(Failure(BootCodeLine("the active partition's boot sector holds no boot code")), m.Messages().back());
 }
 
 TEST(PlaceNotLabel, AnEfiPartitionFormattedFatIsFoundAndFormattedFat32) {
@@ -320,6 +323,57 @@ TEST(MadeDiskCheck, AStandInThatWritesNothingFails) {
   EXPECT_EQ(0u, make::LastVerdict().Text().find("failed ("));
   EXPECT_NE(std::string::npos,
             make::LastVerdict().Text().find("\nthe EFI partition lacks 5 of 5 files of the PE image\n"));
+}
+
+// The boot code is read back from the disk: a bootsect that reports success
+// and writes nothing leaves a disk that does not start from a BIOS.
+TEST(MadeDiskCheck, BootCodeThatBootsectLeftUnwrittenFailsTheMake) {
+  for (const char* mbr : {"standard", ""}) {
+    SCOPED_TRACE(std::string("master boot record before the make: ") + mbr);
+    MakeMachine m([&](os::sim::Machine& mm) {
+      test::AddStick(mm, 1, 'E').mbrCode = mbr;
+      mm.faults["bootsect"] = "no-output";
+    });
+    m.Start();
+    m.Choose("DATA+UEFI", kNewMake);
+    m.PressStart();
+    // A stick as sold keeps its master boot record; the EFI partition's boot
+    // sector, formatted by this make, holds none.
+    const std::string mbrFinding = "the master boot record holds no boot code";
+    const std::string bootFinding = "the active partition's boot sector holds no boot code";
+    EXPECT_EQ(Failure(BootCodeLine(*mbr ? bootFinding : mbrFinding)), m.Messages().back());
+    std::string found = make::LastVerdict().Text();
+    EXPECT_NE(std::string::npos, found.find("\n" + bootFinding + "\n")) << found;
+    EXPECT_EQ(*mbr == 0, found.find("\n" + mbrFinding + "\n") != std::string::npos) << found;
+  }
+}
+
+TEST(MadeDiskCheck, TheBootCodeLineNamesBootsectsExitCode) {
+  MakeMachine m([](os::sim::Machine& mm) {
+    test::AddStick(mm, 1, 'E');
+    mm.faults["bootsect"] = "exit-early";
+  });
+  m.Start();
+  // The diskpart mode's clean leaves no boot code in the master boot record.
+  m.Choose("UEFI+DATA", kDiskpart);
+  m.PressStart();
+  std::string code = sys::ReplaceAll(sys::ReplaceAll(LangString(81), "%1", "bootsect.exe"), "%2", "1");
+  EXPECT_EQ(Failure(BootCodeLine("the master boot record holds no boot code") + " " + code), m.Messages().back());
+}
+
+// The UD layout boots through the UD boot code in the master boot record:
+// an update of a stick that lost it fails, where one that has it passes.
+TEST(MadeDiskCheck, AnUpdateOfAUdStickNeedsTheUdBootCode) {
+  MakeMachine m([](os::sim::Machine& mm) { test::AddStick(mm, 1, 'E'); });
+  m.Start();
+  m.Choose("UD+DATA+UEFI", kNewMake);
+  m.PressStart();
+  ASSERT_EQ(Message(kNotice, 29), m.Messages().back());
+  EXPECT_EQ("ud", m.sim().Get().FindDisk(1)->mbrCode);
+  m.sim().Update([](os::sim::Machine& mm) { mm.disks[0].mbrCode.clear(); });
+  m.Choose("UD+DATA+UEFI", kUpdate);
+  m.PressStart();
+  EXPECT_EQ(Failure(BootCodeLine("the master boot record holds no boot code")), m.Messages().back());
 }
 
 // A disk pulled out part-way is named as gone, not as badly made; the

@@ -2,10 +2,12 @@
 # They run the sample package's tools on simulated machines: host build only;
 # the check's pieces that need no machine run in both builds.
 list(APPEND TV_SHARED_TESTS
+  boot_code_values_test.cpp
   made_disk_values_test.cpp
 )
 if(NOT WIN32)
   list(APPEND TV_HOST_TESTS
+    boot_code_sim_test.cpp
     made_disk_check_test.cpp
     make_procedure_test.cpp
     make_steps_test.cpp

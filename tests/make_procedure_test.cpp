@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "os/main_window.h"
+#include "sys/text.h"
 #include "tests/support/make_machines.h"
 #include "tests/support/tool_machines.h"
 
@@ -710,9 +711,12 @@ TEST(EfiLetter, NoLetterEvenAfterTheAssignmentSkipsFormatAndBootsect) {
   EXPECT_EQ((Lines{"0", "3", "9", "10", "11", "12", "21", "22", "23", "22", "23", "24", "251", "253", "254", "25",
                    "26", "29", "30", "31", "32", "33", "0"}),
             m.BreakPoints());
-  // The EFI write needs no letter: the files are there, the layout is
-  // right, and the make succeeds without boot code from bootsect.
-  EXPECT_EQ(Message(kNotice, 29), m.Messages().back());
+  // The EFI write needs no letter: the files are there and the layout is
+  // right, but without bootsect's boot code the disk does not start from a
+  // BIOS, and the make fails with the line that says so.
+  EXPECT_EQ(LangString(kError) + "|" + LangString(65) + "\r" +
+                sys::ReplaceAll(LangString(93), "%1", "the active partition's boot sector holds no boot code"),
+            m.Messages().back());
   EXPECT_NE(std::string::npos, m.Disk(1).find("hidden, FAT32, label \"EFI\", boot sector: none\n" + kPeFiles));
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "os/sim/device_answers.h"
+#include "os/sim/device_sectors.h"
 #include "os/sim/paths.h"
 #include "os/sim/sim.h"
 #include "os/sim/volumes.h"
@@ -61,25 +62,44 @@ Device OpenDevice(std::string_view path, uint32_t /*access*/, uint32_t /*share*/
   return Device();
 }
 
+namespace {
+
+sim::DeviceTarget TargetOf(const sim::Machine& machine, const Device& device) {
+  sim::DeviceTarget target;
+  if (device.impl()->target == Device::Impl::Target::kDisk) {
+    target.disk = machine.FindDisk(device.impl()->diskNumber);
+  } else {
+    target.volume = sim::FindVolume(machine, device.impl()->letter);
+    target.disk = target.volume.disk;
+  }
+  return target;
+}
+
+}  // namespace
+
 bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out,
                    uint32_t* returned) {
   if (returned) *returned = 0;
   if (!device.IsOpen()) return false;
   auto machine = sim::Current();
-  sim::DeviceTarget target;
-  if (device.impl()->target == Device::Impl::Target::kDisk) {
-    target.disk = machine->FindDisk(device.impl()->diskNumber);
-    if (!target.disk) return false;
-  } else {
-    sim::Volume v = sim::FindVolume(*machine, device.impl()->letter);
-    target.volume = v;
-    target.disk = v.disk;
-  }
+  sim::DeviceTarget target = TargetOf(*machine, device);
+  if (device.impl()->target == Device::Impl::Target::kDisk && !target.disk) return false;
   std::vector<uint8_t> answer;
   if (!sim::AnswerRequest(target, code, in, out.size(), answer)) return false;
   size_t n = std::min(answer.size(), out.size());
   std::memcpy(out.data(), answer.data(), n);
   if (returned) *returned = static_cast<uint32_t>(n);
+  return true;
+}
+
+// The sectors are built from the machine description (os/sim/device_sectors.h).
+bool ReadDevice(const Device& device, uint64_t offset, std::span<uint8_t> out) {
+  if (!device.IsOpen()) return false;
+  auto machine = sim::Current();
+  sim::DeviceTarget target = TargetOf(*machine, device);
+  std::vector<uint8_t> bytes;
+  if (!sim::ReadSectors(target, offset, out.size(), bytes)) return false;
+  std::memcpy(out.data(), bytes.data(), out.size());
   return true;
 }
 

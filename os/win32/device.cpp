@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <memory>
+
 #include "os/win32/handle.h"
 #include "os/win32/wide.h"
 
@@ -41,6 +44,23 @@ bool DeviceControl(const Device& device, uint32_t code, std::span<const uint8_t>
   if (!ok && GetLastError() == ERROR_MORE_DATA) ok = TRUE;
   if (returned) *returned = n;
   return ok != FALSE;
+}
+
+bool ReadDevice(const Device& device, uint64_t offset, std::span<uint8_t> out) {
+  if (!device.IsOpen() || out.empty() || out.size() % kSectorBytes || offset % kSectorBytes) return false;
+  if (out.size() > 0x100000) return false;  // a few sectors are read, never more than a MB
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(device.impl()->handle.get(), at, nullptr, FILE_BEGIN)) return false;
+  // A raw device wants a buffer on a sector boundary of memory too.
+  auto raw = std::make_unique<uint8_t[]>(out.size() + kSectorBytes);
+  uintptr_t address = reinterpret_cast<uintptr_t>(raw.get());
+  uint8_t* aligned = raw.get() + (kSectorBytes - address % kSectorBytes) % kSectorBytes;
+  DWORD n = 0;
+  if (!ReadFile(device.impl()->handle.get(), aligned, static_cast<DWORD>(out.size()), &n, nullptr)) return false;
+  if (n != out.size()) return false;
+  std::memcpy(out.data(), aligned, out.size());
+  return true;
 }
 
 }  // namespace os
