@@ -5,6 +5,7 @@
 //   OpenDevicePath()      opens "E:", "E:\", "\\.\E:", "\\?\..." or
 //                         "Volume{...}" / "Disk{...}" for device requests
 //   DevicePathOf()        the full device path that OpenDevicePath opens
+//   PhysicalDrivePath()   "\\.\PhysicalDrive<n>", the device of disk n
 #pragma once
 
 #include <string>
@@ -25,5 +26,8 @@ os::Device OpenDevicePath(std::string_view path, bool wantRead);
 
 // The full device path that OpenDevicePath opens for `path`.
 std::string DevicePathOf(std::string_view path);
+
+// The device of the disk with this number: "\\.\PhysicalDrive1".
+inline std::string PhysicalDrivePath(int number) { return "\\\\.\\PhysicalDrive" + std::to_string(number); }
 
 }  // namespace disk

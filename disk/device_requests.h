@@ -3,14 +3,17 @@
 // raw answers.
 //
 // Public: CtlCode(), kIoctlStorageQueryProperty, kIoctlDiskGetDriveGeometry,
-//         kIoctlStorageGetDeviceNumber, kIoctlDiskGetLengthInfo, kDeviceShare, kFileDeviceDisk,
+//         kIoctlStorageGetDeviceNumber, kIoctlDiskGetLengthInfo, kIoctlDiskGetDriveLayoutEx,
+//         kDeviceShare, kFileDeviceDisk,
 //         kFileDeviceCdRom, kFileDeviceDvd, kBusTypeUsb,
-//         StandardDevicePropertyQuery(), ReadLe16(), ReadLe32(), ReadLe64().
+//         StandardDevicePropertyQuery(), ReadLe16(), ReadLe32(), ReadLe64(),
+//         DiskLengthBytes().
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "os/device.h"
@@ -32,6 +35,10 @@ static_assert(kIoctlStorageQueryProperty == 0x002D1400);
 // access): one 64-bit value.
 constexpr uint32_t kIoctlDiskGetLengthInfo = CtlCode(7, 0x17, 0, 1);
 static_assert(kIoctlDiskGetLengthInfo == 0x0007405C);
+// The disk's partition table (disk device, function 0x14, buffered, any
+// access): DRIVE_LAYOUT_INFORMATION_EX.
+constexpr uint32_t kIoctlDiskGetDriveLayoutEx = CtlCode(7, 0x14, 0, 0);
+static_assert(kIoctlDiskGetDriveLayoutEx == 0x00070050);
 
 // Volumes are opened so that others may go on reading and writing them.
 constexpr uint32_t kDeviceShare = os::kShareRead | os::kShareWrite;
@@ -64,6 +71,16 @@ inline uint16_t ReadLe16(std::span<const uint8_t> bytes, size_t at) {
 inline uint32_t ReadLe32(std::span<const uint8_t> bytes, size_t at) { return ReadLe(bytes, at, 4); }
 inline uint64_t ReadLe64(std::span<const uint8_t> bytes, size_t at) {
   return static_cast<uint64_t>(ReadLe32(bytes, at)) | static_cast<uint64_t>(ReadLe32(bytes, at + 4)) << 32;
+}
+
+// The disk's length in bytes from the length request; nothing when the
+// device does not answer it whole.
+inline std::optional<uint64_t> DiskLengthBytes(const os::Device& device) {
+  std::array<uint8_t, 8> raw{};
+  uint32_t returned = 0;
+  if (!os::DeviceControl(device, kIoctlDiskGetLengthInfo, {}, raw, &returned) || returned < raw.size())
+    return std::nullopt;
+  return ReadLe64(raw, 0);
 }
 
 }  // namespace disk

@@ -6,23 +6,13 @@
 #include <vector>
 
 #include "disk/device_identity.h"
+#include "disk/device_path.h"
 #include "disk/device_requests.h"
 #include "disk/disk_size.h"
 #include "os/device.h"
 
 namespace disk {
 namespace {
-
-std::string DevicePath(int number) { return "\\\\.\\PhysicalDrive" + std::to_string(number); }
-
-// The disk's length in bytes, or nothing when the device does not tell it.
-std::optional<uint64_t> LengthOf(const os::Device& device) {
-  std::array<uint8_t, 8> raw{};
-  uint32_t returned = 0;
-  if (!os::DeviceControl(device, kIoctlDiskGetLengthInfo, {}, raw, &returned) || returned < raw.size())
-    return std::nullopt;
-  return ReadLe64(raw, 0);
-}
 
 std::string BusText(int32_t bus) {
   switch (bus) {
@@ -65,7 +55,7 @@ DiskIdentity ReadDiskIdentity(int number) {
   DiskIdentity none;
   none.number = number;
   if (number < 0) return none;
-  os::Device device = os::OpenDevice(DevicePath(number), 0, kDeviceShare);
+  os::Device device = os::OpenDevice(PhysicalDrivePath(number), 0, kDeviceShare);
   if (!device.IsOpen()) return none;
   std::vector<uint8_t> answer(kIdentityAnswerBytes, 0);
   auto query = StandardDevicePropertyQuery();
@@ -73,10 +63,10 @@ DiskIdentity ReadDiskIdentity(int number) {
   if (!os::DeviceControl(device, kIoctlStorageQueryProperty, query, answer, &returned) || returned < 8) return none;
   answer.resize(returned);
 
-  std::optional<uint64_t> length = LengthOf(device);
+  std::optional<uint64_t> length = DiskLengthBytes(device);
   if (!length) {
-    os::Device reading = os::OpenDevice(DevicePath(number), os::kGenericRead, kDeviceShare);
-    if (reading.IsOpen()) length = LengthOf(reading);
+    os::Device reading = os::OpenDevice(PhysicalDrivePath(number), os::kGenericRead, kDeviceShare);
+    if (reading.IsOpen()) length = DiskLengthBytes(reading);
   }
   uint64_t size = length ? *length : DiskSizeBytes(GetDriveGeometry(device));
   return DecodeDiskIdentity(number, answer, size);

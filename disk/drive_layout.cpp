@@ -4,12 +4,12 @@
 #include <array>
 #include <string>
 
+#include "disk/device_path.h"
 #include "disk/device_requests.h"
 
 namespace disk {
 namespace {
 
-constexpr uint32_t kIoctlDiskGetDriveLayoutEx = 0x00070050;
 constexpr size_t kHeaderBytes = 48;
 constexpr size_t kEntryBytes = 144;
 constexpr uint32_t kMaxSlots = 128;  // a hostile count never sizes a loop
@@ -36,17 +36,17 @@ std::optional<std::vector<TablePartition>> ParseDriveLayout(std::span<const uint
 }
 
 std::optional<DriveLayout> ReadDriveLayout(int disk) {
-  os::Device device = os::OpenDevice("\\\\.\\PhysicalDrive" + std::to_string(disk), os::kGenericRead, kDeviceShare);
+  os::Device device = os::OpenDevice(PhysicalDrivePath(disk), os::kGenericRead, kDeviceShare);
   if (!device.IsOpen()) return std::nullopt;
   std::array<uint8_t, kHeaderBytes + kEntryBytes * 16> raw{};
   uint32_t returned = 0;
   if (!os::DeviceControl(device, kIoctlDiskGetDriveLayoutEx, {}, raw, &returned)) return std::nullopt;
   auto partitions = ParseDriveLayout(std::span<const uint8_t>(raw.data(), std::min<size_t>(returned, raw.size())));
   if (!partitions) return std::nullopt;
-  std::array<uint8_t, 8> length{};
-  if (!os::DeviceControl(device, kIoctlDiskGetLengthInfo, {}, length)) return std::nullopt;
+  std::optional<uint64_t> length = DiskLengthBytes(device);
+  if (!length) return std::nullopt;
   DriveLayout layout;
-  layout.diskBytes = ReadLe64(length, 0);
+  layout.diskBytes = *length;
   layout.partitions = std::move(*partitions);
   return layout;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "disk/device_path.h"
 #include "os/device.h"
 #include "sys/text.h"
 
@@ -72,7 +73,7 @@ std::string JudgeBootSector(std::span<const uint8_t> s) {
 
 std::vector<std::string> CheckBootCode(int diskNumber, const disk::DriveLayout& table, BootCodeNeed need) {
   std::vector<std::string> findings;
-  os::Device device = os::OpenDevice("\\\\.\\PhysicalDrive" + std::to_string(diskNumber), os::kGenericRead,
+  os::Device device = os::OpenDevice(disk::PhysicalDrivePath(diskNumber), os::kGenericRead,
                                      os::kShareRead | os::kShareWrite);
   std::vector<uint8_t> sector(os::kSectorBytes);
   if (!os::ReadDevice(device, 0, sector)) {

@@ -56,18 +56,6 @@ std::string HostRead(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The window is idle again: unlocked, with its idle texts.
-void ExpectIdle(MakeMachine& m) {
-  for (os::Control c : {os::Control::kFsys, os::Control::kFSFor, os::Control::kRDriver, os::Control::kUReFresh,
-                        os::Control::kCommand1})
-    EXPECT_TRUE(m.window().IsEnabled(c));
-  EXPECT_EQ(LangString(3), m.window().Caption(os::Control::kStatus));
-  EXPECT_EQ(LangString(4), m.window().Caption(os::Control::kCommand1));
-  EXPECT_FALSE(m.window().TimerEnabled(os::TimerId::kTimerProg));
-  EXPECT_FALSE(m.window().ProgressMarquee());
-  EXPECT_FALSE(m.form().guard().Busy());
-}
-
 // The disk lines a make leaves, as show-disk prints them.
 const std::string kStick = "Disk 1: Generic Flash Disk, 16.00 GB, usb, removable\n";
 const std::string kPeFiles = "      boot\\  bootmgr  EFI\\  sources\\\n";
@@ -164,7 +152,7 @@ TEST_P(NewMake, RepartitionsAndFillsAStickThatHeldTwoVolumes) {
   EXPECT_NE(std::string::npos, loader.find("PE\0\0", 0, 4));
   EXPECT_EQ("Portable tools of the sample PE.\r\n", HostRead(m.PartitionFolder(1, 0) + "/Tools/readme.txt"));
   EXPECT_FALSE(m.sim().Exists(app::sTmpPath + "\\EFI")) << "the staging folder is gone";
-  ExpectIdle(m);
+  m.ExpectIdle();
   EXPECT_EQ("HD1: Generic Flash Disk (15.99 GB, E:)", m.EntryText()) << "the disk is chosen again";
 }
 
@@ -238,7 +226,7 @@ TEST_P(UpdateMode, RewritesTheBootAreasAndKeepsTheDataPartitionsOtherFiles) {
   EXPECT_EQ(expected, m.Disk(1)) << "the same partitions; stray.bin left the UD area";
   EXPECT_EQ("kept", HostRead(data + "/mine.txt"));
   EXPECT_EQ("Files of the sample data package.\r\n", HostRead(data + "/Tarnvale.txt"));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, UpdateMode, ::testing::Values("UD+DATA+UEFI", "DATA+UEFI"));
@@ -270,7 +258,7 @@ TEST(DiskpartMode, MakesUefiPlusDataOnWindows10) {
             m.Disk(1));
   // The script left last is the partition-type script.
   EXPECT_EQ("select disk 1\r\nselect part 1\r\nset id=1c override\r\n", m.sim().ReadFile(app::sTmpPath + "\\diskpart.txt"));
-  ExpectIdle(m);
+  m.ExpectIdle();
   EXPECT_EQ("HD1: Generic Flash Disk (15.99 GB, V:)", m.EntryText());
 }
 
@@ -288,7 +276,7 @@ TEST(DiskpartMode, IsRefusedBeforeWindows10) {
   EXPECT_TRUE(m.Commands().empty());
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
   EXPECT_EQ(before, m.Disk(1));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 // --- Progress hand-offs -------------------------------------------------------------------
@@ -448,7 +436,7 @@ TEST(Refusals, AConflictingProgramStopsTheMakeBeforeAnythingIsWritten) {
     EXPECT_EQ(os::kMbOk | os::kMbIconInformation, shown.style);
     EXPECT_TRUE(m.BreakPoints().empty()) << "BreakPoint keeps its previous value";
     EXPECT_TRUE(m.Commands().empty());
-    ExpectIdle(m);
+    m.ExpectIdle();
   }
   // A program running as a service or at another level opens only for the
   // limited query right: it is still found.
@@ -461,7 +449,7 @@ TEST(Refusals, AConflictingProgramStopsTheMakeBeforeAnythingIsWritten) {
   ASSERT_EQ(1u, m.window().Messages().size());
   EXPECT_NE(std::string::npos, m.window().Messages()[0].text.find(programs[0].second));
   EXPECT_TRUE(m.Commands().empty());
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 struct Refusal {
@@ -493,7 +481,7 @@ TEST_P(Refusals, ShowTheirMessageAndLeaveTheDiskAlone) {
   EXPECT_EQ(m.Expand(r.commands), m.Commands());
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
   EXPECT_EQ(before, m.Disk(1));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 void Stick(os::sim::Machine& mm) { test::AddStick(mm, 1, 'E'); }
@@ -555,7 +543,7 @@ TEST(Refusals, APackageThatAnotherProgramStillWritesIsNamedAndNothingRuns) {
               m.Messages());
     EXPECT_TRUE(m.Commands().empty());
     EXPECT_EQ(before, m.Disk(1));
-    ExpectIdle(m);
+    m.ExpectIdle();
   }
 }
 
@@ -566,7 +554,7 @@ TEST(Refusals, AnEmptyTargetListIsTheTargetChecksRefusal) {
   EXPECT_EQ((Lines{Message(kNotice, 36)}), m.Messages());
   EXPECT_TRUE(m.Commands().empty());
   EXPECT_EQ((Lines{"0"}), m.BreakPoints()) << "written before the check; no epilogue follows";
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 // --- Cancel at each question: no command runs --------------------------------------------
@@ -593,7 +581,7 @@ TEST_P(Cancel, RunsNothingAndWritesNothing) {
   EXPECT_EQ(m.Expand(row.commands), m.Commands()) << "the update's question follows its layout check";
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
   EXPECT_EQ(before, m.Disk(1));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 INSTANTIATE_TEST_SUITE_P(Questions, Cancel,
@@ -639,7 +627,7 @@ TEST(PartitionPass, FailingTwiceReports66Then65) {
             m.Commands());
   EXPECT_EQ((Lines{"0", "3", "4", "5", "6", "7", "8", "4", "5", "6", "7", "8", "0"}), m.BreakPoints());
   EXPECT_EQ(before, m.Disk(1));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 TEST(DiskpartPass, FailingTwiceReports65) {
@@ -654,7 +642,7 @@ TEST(DiskpartPass, FailingTwiceReports65) {
   const std::string diskpart = "<diskpart> /S \"<tmp>\\diskpart.txt\"";
   EXPECT_EQ(m.Expand(Join({kListings, {diskpart, kList, diskpart, kList}})), m.Commands());
   EXPECT_EQ((Lines{"0", "0"}), m.BreakPoints());
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 // --- Boot code and the EFI letter --------------------------------------------------------
@@ -753,7 +741,7 @@ TEST(PartitionToolPlugIn, AMissingToolFailsTheMakeBeforeAnyDiskWork) {
   EXPECT_EQ(m.Expand(Join({kListings, {"<x86> x -p52416035 <tmp>\\pacmd.aes -y -o\"<tmp>\""}})), m.Commands());
   EXPECT_EQ((Lines{"0", "3", "0"}), m.BreakPoints());
   EXPECT_EQ(before, m.Disk(1));
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 class LetterOnAnotherDisk : public ::testing::TestWithParam<const char*> {};
@@ -775,7 +763,7 @@ TEST_P(LetterOnAnotherDisk, StopsTheMakeAndLeavesThatDiskAlone) {
   EXPECT_EQ("the other stick's file", HostRead(m.PartitionFolder(2, 0) + "/precious.doc"));
   Lines marks = m.BreakPoints();
   EXPECT_EQ("0", marks.back());
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, LetterOnAnotherDisk, ::testing::Values("UD+DATA+UEFI", "DATA+UEFI"));
@@ -835,7 +823,7 @@ TEST_P(Unplugged, TheMakeFailsAndTheWindowIsFreeAgain) {
                            [&](const std::string& c) { return c.find(row.by) != std::string::npos; });
   ASSERT_NE(commands.end(), gone);
   for (auto c = gone + 1; c != commands.end(); ++c) EXPECT_EQ(std::string::npos, c->find("E:")) << *c;
-  ExpectIdle(m);
+  m.ExpectIdle();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -91,18 +91,6 @@ std::string Snapshot(const os::sim::Machine& m, int number, const std::string& m
 
 std::string LostMessage(const std::string& entry) { return entry + "\r\r" + LangString(72); }
 
-// The window is idle again: unlocked, with its idle texts.
-void ExpectIdleMake(MakeMachine& m) {
-  for (os::Control c : {os::Control::kFsys, os::Control::kFSFor, os::Control::kRDriver, os::Control::kUReFresh,
-                        os::Control::kCommand1})
-    EXPECT_TRUE(m.window().IsEnabled(c));
-  EXPECT_EQ(LangString(3), m.window().Caption(os::Control::kStatus));
-  EXPECT_EQ(LangString(4), m.window().Caption(os::Control::kCommand1));
-  EXPECT_FALSE(m.window().TimerEnabled(os::TimerId::kTimerProg));
-  EXPECT_FALSE(m.window().ProgressMarquee());
-  EXPECT_FALSE(m.form().guard().Busy());
-}
-
 // --- The make, each mode ----------------------------------------------------------------
 
 struct MakeSwap {
@@ -161,7 +149,7 @@ TEST_P(MakeWithSwap, LeavesTheOtherDiskAsItWasAndReportsNoSuccess) {
   // The list shows the disks as they are, and none is chosen for the user.
   EXPECT_EQ(1, m.window().ListCount(os::Control::kRDriver));
   EXPECT_EQ(-1, m.window().ListIndex(os::Control::kRDriver));
-  ExpectIdleMake(m);
+  m.ExpectIdle();
 }
 
 INSTANTIATE_TEST_SUITE_P(

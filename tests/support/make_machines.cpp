@@ -212,6 +212,17 @@ std::vector<std::string> MakeMachine::Commands() const {
   return out;
 }
 
+void MakeMachine::ExpectIdle() const {
+  for (os::Control c : {os::Control::kFsys, os::Control::kFSFor, os::Control::kRDriver, os::Control::kUReFresh,
+                        os::Control::kCommand1})
+    EXPECT_TRUE(window_->IsEnabled(c));
+  EXPECT_EQ(app::LangString(3), window_->Caption(os::Control::kStatus));
+  EXPECT_EQ(app::LangString(4), window_->Caption(os::Control::kCommand1));
+  EXPECT_FALSE(window_->TimerEnabled(os::TimerId::kTimerProg));
+  EXPECT_FALSE(window_->ProgressMarquee());
+  EXPECT_FALSE(form_->guard().Busy());
+}
+
 std::vector<std::string> MakeMachine::BreakPoints() const {
   std::vector<std::string> out;
   const std::string key = "\t[Option]\tBreakPoint=";

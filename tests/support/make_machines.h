@@ -90,6 +90,11 @@ class MakeMachine {
   // last press.
   std::vector<std::string> BreakPoints() const;
 
+  // Expects the window idle again after an operation: the controls
+  // unlocked, the idle captions, no progress timer or marquee, no
+  // operation running.
+  void ExpectIdle() const;
+
   // A command pattern with its placeholders filled: <tmp> the temporary
   // folder, <pa> "<cmd> /c <tmp>\PACMD\PartAssist.exe", <x86> and <aes>
   // the tools' quoted paths, <iso>, <fba>, <7z> the packages' quoted short

@@ -160,20 +160,23 @@ int VirtualKey(const std::string& name) {
   return digits(name, 10);
 }
 
+// One key going down or up, as the keyboard sends it.
+INPUT KeyInput(int key, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = static_cast<WORD>(key);
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
 // Presses the key into the main window brought to the front, through the
 // keyboard's input queue, so the program's own test of the modifier keys
 // (GetKeyState) sees Ctrl held.
 bool PressKey(HWND main, int vk, bool ctrl) {
   SetForegroundWindow(main);
   std::vector<INPUT> inputs;
-  auto add = [&](int key, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = static_cast<WORD>(key);
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
+  auto add = [&](int key, bool up) { inputs.push_back(KeyInput(key, up)); };
   if (ctrl) add(VK_CONTROL, false);
   add(vk, false);
   add(vk, true);
@@ -340,14 +343,7 @@ bool PressKeys(HWND main, int argc, char** argv) {
     int vk = KeyOf(name);
     if (!vk) return false;
     std::vector<INPUT> inputs;
-    auto add = [&](int key, bool up) {
-      INPUT in{};
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = static_cast<WORD>(key);
-      in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
-      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      inputs.push_back(in);
-    };
+    auto add = [&](int key, bool up) { inputs.push_back(KeyInput(key, up)); };
     bool alt = name == "alt+space";
     if (alt) add(VK_MENU, false);
     add(vk, false);

@@ -21,8 +21,8 @@ struct VolumeSpec {
   std::string hostFolder;    // files to copy in; "" for none
 };
 
-// Makes `image` (created or replaced, sparse) a volume of the spec with the
-// folder's files. False with *why naming what failed.
+// Makes `image` (created or replaced, sparse) a volume as `spec` describes
+// it, with the folder's files. False with *why naming what failed.
 bool MakeVolumeImage(const std::string& image, const VolumeSpec& spec, std::string* why);
 
 // The host programs a file system needs that are not installed, joined by
